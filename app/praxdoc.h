@@ -1,0 +1,90 @@
+// The document: one SQL text, held by its view (CPraxView), loaded from and
+// saved to a file as raw bytes.
+//
+// A document file is exactly the bytes of the view's text: no header, no
+// trailer, no line-end or character-set translation. Files longer than
+// kMaxTextBytes are refused. The document owns no text of its own once a view
+// is attached; before that, a loaded text waits here until setView hands it on.
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+class CPraxView;
+
+class CPraxDoc : public QObject
+{
+    Q_OBJECT
+
+public:
+    // The largest text a document holds: 1024 * 1024 - 1 bytes. A file of
+    // 1,048,576 bytes or more is refused with "The file is too large to open."
+    static constexpr qint64 kMaxTextBytes = 1024 * 1024 - 1;
+
+    // The document type description, its fields separated by line feeds:
+    // window title (empty), document name, new-file name, filter name, filter
+    // extension, registry type id, registry type name.
+    static constexpr const char *kDocTypeString =
+        "\nSql\nSql Document\nsqltext  (*.txt)\n.txt\nPrax.Document\nSql Document";
+    enum DocStringIndex {
+        windowTitle = 0, // empty: the frame's title comes from the document
+        docName,         // "Sql": root of the titles of new documents
+        fileNewName,     // "Sql Document"
+        filterName,      // "sqltext  (*.txt)": an Open/Save dialog filter as it stands
+        filterExt,       // ".txt": default extension of saved files
+        regFileTypeId,   // "Prax.Document"
+        regFileTypeName, // "Sql Document"
+    };
+    // One field of kDocTypeString; empty for an index out of range.
+    static QString docString(DocStringIndex index);
+
+    explicit CPraxDoc(QObject *parent = nullptr);
+    ~CPraxDoc() override;
+
+    // "Sql1", "Sql2", ... for a document without a file (the number is drawn
+    // when the title is first needed, so a document that is opened from a
+    // file never uses one up), else the file name without its directory.
+    QString title() const;
+    // The file this document was opened from or saved to; empty when untitled.
+    QString path() const;
+
+    bool isModified() const;
+    void SetModifiedFlag(bool modified = true);
+
+    // Starts an empty, untitled document: draws its "SqlN" title now.
+    bool OnNewDocument();
+
+    // Replaces the text by the raw bytes of the file at `path`. Refuses files
+    // of more than kMaxTextBytes ("The file is too large to open.") and shows
+    // its own message box for every failure, leaving the document unchanged.
+    // On success the document takes the path, its title and is unmodified.
+    bool openDocument(const QString &path);
+
+    // Writes exactly the text's bytes to `path` (replacing the file only once
+    // every byte is written). Shows a message box on failure. On success the
+    // document takes the path, its title and is unmodified.
+    bool saveDocument(const QString &path);
+
+    // The document's text: its view's bytes, or the loaded text waiting for a view.
+    QByteArray text() const;
+
+    CPraxView *view() const;
+    // Attaches the view that holds the text; a text loaded before any view
+    // existed is handed to it. Called by CPraxView's constructor.
+    void setView(CPraxView *view);
+
+signals:
+    void titleChanged();
+    void modifiedChanged(bool modified);
+
+private:
+    void setPath(const QString &path);
+
+    QString m_path;
+    mutable int m_untitledNumber = 0; // 0: not drawn yet
+    bool m_modified = false;
+    QPointer<CPraxView> m_view;
+    QByteArray m_pendingText; // text loaded while no view was attached
+};

@@ -1,0 +1,145 @@
+// The editor view of one document: a QScintilla editor holding the document's
+// text as raw bytes, with the three formatting commands (Beautify, Beautify N
+// Copy, Paste Beautified), the editing commands, printing and the context menu.
+//
+// Text is bytes. The editor runs in UTF-8 mode for display only; text moves in
+// and out through byte-length Scintilla calls, never through a codec, so CR LF,
+// NUL and bytes 128-255 (valid UTF-8 or not) survive every load, edit,
+// Beautify and save. Positions are byte offsets; CR and LF count one each.
+#pragma once
+
+#include <QByteArray>
+#include <QPointer>
+#include <Qsci/qsciscintilla.h>
+
+class CPraxDoc;
+class QMenu;
+
+class CPraxView : public QsciScintilla
+{
+    Q_OBJECT
+
+public:
+    // Command identifiers of the commands the view handles; the context
+    // menu's actions carry them as QAction::data().
+    enum Command {
+        ID_BEAUTIFY = 32771,
+        ID_PASTE_BEAUTIFIED = 32772,
+        ID_BEAUTIFY_N_COPY = 32778,
+        ID_EDIT_CLEAR = 57632,
+        ID_EDIT_COPY = 57634,
+        ID_EDIT_CUT = 57635,
+        ID_EDIT_FIND = 57636,
+        ID_EDIT_PASTE = 57637,
+        ID_EDIT_REPEAT = 57638,
+        ID_EDIT_REPLACE = 57641,
+        ID_EDIT_SELECT_ALL = 57642,
+        ID_EDIT_UNDO = 57643,
+        ID_FILE_PRINT = 57607,
+        ID_FILE_PRINT_PREVIEW = 57609,
+    };
+
+    // Registers itself with `doc` (doc->setView(this)).
+    explicit CPraxView(CPraxDoc *doc, QWidget *parent = nullptr);
+    ~CPraxView() override;
+
+    CPraxDoc *GetDocument() const;
+
+    // The whole text, byte for byte.
+    QByteArray textBytes() const;
+    // Replaces the whole text by `bytes` as a load does: no undo history, the
+    // document's modified flag untouched, caret at the start. New lines typed
+    // afterwards take the line end the text uses (LF when it has none).
+    void setTextBytes(const QByteArray &bytes);
+
+    // The selection as byte offsets; start == end when nothing is selected.
+    void selectionBytes(int &start, int &end) const;
+    // Selects [start, end) and scrolls the caret into view.
+    void setSelectionBytes(int start, int end);
+    // The bytes of the selection (empty when nothing is selected).
+    QByteArray selectedBytes() const;
+
+    // Enabling rules of the view's commands, for menus, toolbar and context menu.
+    bool canBeautify() const;     // Beautify and Beautify N Copy: the text is not empty
+    bool canUndo() const;         // Undo: the editor has something to undo
+    bool hasSelection() const;    // Cut, Copy and Clear: a non-empty selection
+    bool canPaste() const;        // Paste: the clipboard holds text
+    bool canFind() const;         // Select All, Find, Replace: the text is not empty
+    bool canRepeat() const;       // Repeat: the text is not empty and a search was made
+
+    // Builds the context menu for the view's present state; the caller owns
+    // (and deletes) it. Its actions run the view's commands.
+    QMenu *createContextMenu();
+
+    // Column of byte position `pos` counted from the line start, a tab
+    // counting as one column (unlike SCI_GETCOLUMN, which expands tabs).
+    static int selectionColumn(const QByteArray &text, int pos);
+
+public slots:
+    void OnBeautify();
+    void OnBeautifyNCopy();
+    void OnPasteBeautified();
+
+    void OnEditUndo();
+    void OnEditCut();
+    void OnEditCopy();
+    void OnEditPaste();
+    void OnEditClear();
+    void OnEditSelectAll();
+    void OnEditFind();
+    void OnEditReplace();
+    void OnEditRepeat();
+
+    void OnFilePrint();
+    void OnFilePrintPreview();
+
+    // Runs the command with identifier `id` (one of Command); false if unknown.
+    bool runCommand(int id);
+
+signals:
+    // The enabled state of one of the view's commands may have changed
+    // (text, selection, undo history or clipboard).
+    void commandStateChanged();
+
+protected:
+    void contextMenuEvent(QContextMenuEvent *e) override;
+    void keyPressEvent(QKeyEvent *e) override;
+    void mousePressEvent(QMouseEvent *e) override;
+
+    // Clipboard and drag-and-drop carry the raw bytes (see praxview.cpp).
+    bool canInsertFromMimeData(const QMimeData *source) const override;
+    QByteArray fromMimeData(const QMimeData *source, bool &rectangular) const override;
+    QMimeData *toMimeData(const QByteArray &text, bool rectangular) const override;
+
+public:
+    // Search state shared by Find, Replace and Repeat.
+    struct SearchState {
+        QString text;
+        bool matchCase = false;
+        bool wholeWord = false;
+        bool forward = true;
+        bool valid = false;
+    };
+    // Finds the next match of `search` from the caret; true when one was selected.
+    bool findNext(const SearchState &search);
+    // Replaces the selection when it matches `search`, then finds the next one.
+    bool replaceNext(const SearchState &search, const QString &replacement);
+    // Replaces every match in the text as one undoable step; returns the count.
+    int replaceAll(const SearchState &search, const QString &replacement);
+
+private:
+    void setUp();
+    bool beautify(bool &hadSelection);
+    bool replaceAllBytes(const QByteArray &bytes, int selStart, int selEnd);
+    void onScintillaModified(int pos, int mtype, const char *text, int len, int added,
+                             int line, int foldNow, int foldPrev, int token, int annotationLinesAdded);
+    void applyEolModeFrom(const QByteArray &bytes);
+
+    QPointer<CPraxDoc> m_doc;
+    bool m_loading = false;        // setTextBytes in progress: not a user change
+    SearchState m_search;          // last Find/Replace
+    // Selections before each formatting command, by undo token; an Undo that
+    // takes back such a command restores its selection.
+    QList<QPair<int, int>> m_undoSelections;
+    int m_pendingUndoToken = 0;
+};
