@@ -1,0 +1,106 @@
+// The batch job without the window system: backup naming, formatting one file
+// in place, reading and writing job-list files (".lis"), and the loops that the
+// Batch job dialog and the command-line formatter run over a list of files.
+//
+// Nothing here includes Qt or shows anything: results are integers, and what a
+// caller wants to say about a file it says through a BatchReporter.
+// Paths are byte strings as the file system has them; "/" separates directories.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace prax {
+
+// Results of the batch job beyond format_file's own (0, -1, -2, -3, -999).
+enum BatchResult : int {
+    kBackupFailed = -12,      // the file cannot be moved to its backup name; it is untouched
+    kJobListNotOpened = -20,  // a job-list file cannot be opened (reading or writing)
+    kJobListNotWritten = -21, // a job-list file was opened but not written completely
+};
+
+// Results of check_file beyond format_file's failures.
+enum CheckResult : int {
+    kCheckUnchanged = 0, // formatting the file gives its own content
+    kCheckDiffers = 1,   // formatting the file would change it
+};
+
+// Called once per file a loop reports on: the file as given and its result.
+using BatchReporter = std::function<void(const std::string &file, int result)>;
+
+// The backup name of `path`: its last character replaced by "~" when the path
+// holds a full stop anywhere (directories included), else ".~" appended.
+//   "/sql/QUERY.SQL" -> "/sql/QUERY.SQ~"    "/sql/README" -> "/sql/README.~"
+//   "/v1.0/QUERY"    -> "/v1.0/QUER~"       "NAME."       -> "NAME~"
+std::string backup_name(const std::string &path);
+
+// Formats the file at `path` in place: the file is renamed to its backup name
+// (an older file of that name is deleted first) and the engine writes the
+// formatted text under the file's own name. Returns 0; kBackupFailed when the
+// file cannot be renamed (nothing is touched but the older backup); otherwise
+// format_file's failure, in which case the file's own text is back under its
+// own name and no backup is left. The formatted file keeps the permission bits
+// of the original, and format_options.starting_indentation (which the engine
+// changes for host-language text) is the same afterwards as before.
+int format_in_place(const std::string &path);
+
+// Formats `path` into a fresh temporary file and compares the result with the
+// file's content; writes nothing else. Returns kCheckUnchanged, kCheckDiffers,
+// or format_file's failure (kOutputFailed also when no temporary file can be made).
+int check_file(const std::string &path);
+
+// ---- Job lists -----------------------------------------------------------
+
+// Entries are equal when they are equal without regard to ASCII letter case.
+bool same_job_entry(std::string_view a, std::string_view b);
+
+// Appends `entry` to `list` unless an equal entry is there. Returns true when added.
+bool add_job_entry(std::vector<std::string> &list, const std::string &entry);
+
+// The entry that adding file `name` of directory `dir` gives: the directory with
+// "/" appended when it has none at its end, then the name. Returns an empty
+// string when the name adds nothing: empty, a pattern ("*..."), or beginning
+// with a blank.
+std::string make_job_entry(const std::string &dir, const std::string &name);
+
+// Writes `list` to the job-list file `path` (created or truncated): one entry
+// per line, each ended by CR LF, the last entry first; empty entries are left
+// out. Returns 0, kJobListNotOpened, or kJobListNotWritten.
+int write_job_list(const std::string &path, const std::vector<std::string> &list);
+
+// Reads the job-list file `path`: words separated by white space (blank, tab,
+// LF, VT, FF, CR); each word is appended to `list` unless an equal entry is
+// there. Words are kept whole whatever their length. Returns 0, or
+// kJobListNotOpened with `list` unchanged.
+int read_job_list(const std::string &path, std::vector<std::string> &list);
+
+// ---- Batch loops ---------------------------------------------------------
+
+// The Batch job dialog's Beautify: format_in_place for every non-empty entry,
+// from the last entry to the first. `on_result`, when set, hears every file's
+// result, failures and successes. Returns the number of files that failed.
+int run_batch(const std::vector<std::string> &entries, const BatchReporter &on_result = {});
+
+// prax-format --in-place: format_in_place for each file in the order given.
+// `on_failure`, when set, hears each file whose result is not 0.
+// Returns the number of files that failed.
+int format_files_in_place(const std::vector<std::string> &files, const BatchReporter &on_failure = {});
+
+// prax-format --job-list: reads the job-list file and formats its entries in
+// the batch's order (as run_batch). When the list cannot be read, `on_failure`
+// hears (list_path, kJobListNotOpened) and 1 is returned. Otherwise returns
+// the number of files that failed.
+int format_job_list_in_place(const std::string &list_path, const BatchReporter &on_failure = {});
+
+// prax-format --check: check_file for each file in the order given.
+// `on_report`, when set, hears each file that would change (kCheckDiffers) or
+// cannot be formatted (a negative result). Returns how many it heard about.
+int check_files(const std::vector<std::string> &files, const BatchReporter &on_report = {});
+
+// A short English reason for a result of the functions above, for messages
+// such as "prax-format: a.sql: no SQL found".
+const char *batch_result_text(int result);
+
+} // namespace prax
