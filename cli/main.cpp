@@ -1,0 +1,170 @@
+// prax-format: the formatting engine on the command line.
+//
+//   prax-format [--no-profile | --profile FILE] [--option NAME=VALUE]... [INPUT [OUTPUT]]
+//
+// INPUT and OUTPUT are paths; "-" or none means standard input / output (the
+// text then goes through temporary files, since the engine works file to file).
+// Status messages go to standard error as the engine shows them; standard
+// output carries only formatted text.
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include <CLI/CLI.hpp>
+
+#include "engine/engine.h"
+#include "engine/options.h"
+#include "engine/tempfile.h"
+
+namespace {
+
+constexpr const char *kProgram = "prax-format";
+
+// Exit status: 0 formatted; 1 the engine could not format; 2 usage or scanner limit.
+int exit_status(int result)
+{
+    switch (result) {
+    case prax::kFormatOk: return 0;
+    case prax::kScannerFailed: return 2;
+    default: return 1;
+    }
+}
+
+const char *describe(int result)
+{
+    switch (result) {
+    case prax::kInputNotOpened: return "cannot open the input for reading";
+    case prax::kOutputFailed: return "cannot write the output";
+    case prax::kNoSqlFound: return "no SQL statements found";
+    case prax::kScannerFailed: return "a token exceeds the scanner's 16,383-character limit";
+    default: return "formatting failed";
+    }
+}
+
+bool copy_stream(std::FILE *from, std::FILE *to)
+{
+    char chunk[1 << 16];
+    std::size_t n;
+    while ((n = std::fread(chunk, 1, sizeof chunk, from)) > 0) {
+        if (std::fwrite(chunk, 1, n, to) != n)
+            return false;
+    }
+    return !std::ferror(from) && std::fflush(to) == 0;
+}
+
+// A temporary file that is removed when it goes out of scope.
+struct TempFile {
+    std::string path;
+    bool ok = prax::create_temp_file(path);
+    ~TempFile()
+    {
+        if (ok)
+            std::remove(path.c_str());
+    }
+};
+
+// Sets options from "NAME=VALUE" settings; returns an error text or "".
+std::string apply_settings(prax::FormatOptions &options, const std::vector<std::string> &settings)
+{
+    for (const std::string &setting : settings) {
+        const std::size_t eq = setting.find('=');
+        int *field = eq == std::string::npos ? nullptr : prax::option_field(options, setting.substr(0, eq));
+        if (!field)
+            return "unknown option setting '" + setting + "'";
+        try {
+            std::size_t used = 0;
+            const std::string value = setting.substr(eq + 1);
+            const int n = std::stoi(value, &used);
+            if (used != value.size())
+                throw std::invalid_argument(value);
+            *field = n;
+        } catch (const std::exception &) {
+            return "option setting '" + setting + "' needs an integer value";
+        }
+    }
+    return std::string();
+}
+
+int format_one(const std::string &input, const std::string &output)
+{
+    TempFile temp_in, temp_out;
+    std::string in_path = input, out_path = output;
+    if (input == "-") {
+        std::FILE *f = temp_in.ok ? std::fopen(temp_in.path.c_str(), "wb") : nullptr;
+        const bool copied = f && copy_stream(stdin, f);
+        if (!f || std::fclose(f) != 0 || !copied) {
+            std::cerr << kProgram << ": cannot buffer standard input\n";
+            return 1;
+        }
+        in_path = temp_in.path;
+    }
+    if (output == "-") {
+        if (!temp_out.ok) {
+            std::cerr << kProgram << ": cannot create a temporary file\n";
+            return 1;
+        }
+        out_path = temp_out.path;
+    }
+
+    const int result = prax::format_file(in_path.c_str(), out_path.c_str());
+    if (result != prax::kFormatOk) {
+        std::cerr << kProgram << ": " << (input == "-" ? "<stdin>" : input) << ": " << describe(result) << "\n";
+        return exit_status(result);
+    }
+    if (output == "-") {
+        std::FILE *f = std::fopen(out_path.c_str(), "rb");
+        const bool copied = f && copy_stream(f, stdout);
+        if (f)
+            std::fclose(f);
+        if (!copied) {
+            std::cerr << kProgram << ": cannot write standard output\n";
+            return 1;
+        }
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    CLI::App app{"Formats SQL text, or the EXEC SQL statements embedded in C and COBOL source.", kProgram};
+    std::string input = "-", output = "-", profile;
+    std::vector<std::string> settings;
+    bool no_profile = false;
+
+    app.add_option("INPUT", input, "File to format (\"-\" or none: standard input)");
+    app.add_option("OUTPUT", output, "File to write (\"-\" or none: standard output)");
+    auto *profile_opt = app.add_option("--profile", profile,
+                                       "Read the formatting options from this profile (default: " +
+                                           prax::default_profile_path() + ", when it exists)");
+    app.add_flag("--no-profile", no_profile, "Ignore every profile; use the built-in defaults")
+        ->excludes(profile_opt);
+    app.add_option("--option", settings,
+                   "Set one option by field name, e.g. --option interval=4; repeatable. Fields: "
+                   "alignment, wrap_enabled, wrap_length, multi_item, newline_on_select, "
+                   "newline_after_select, interval, and_or_position, starting_indentation, "
+                   "keyword_case, tab_width, match_parenthesis")
+        ->type_name("NAME=VALUE");
+    app.set_version_flag("--version", std::string(kProgram) + " 1.1");
+    CLI11_PARSE(app, argc, argv);
+
+    prax::FormatOptions options = prax::load_default_format_options();
+    if (!no_profile) {
+        const std::string path = profile.empty() ? prax::default_profile_path() : profile;
+        if (!profile.empty() && !std::filesystem::exists(profile)) {
+            std::cerr << kProgram << ": " << profile << ": no such profile\n";
+            return 2;
+        }
+        prax::load_format_options(path, options);
+    }
+    if (std::string error = apply_settings(options, settings); !error.empty()) {
+        std::cerr << kProgram << ": " << error << "\n";
+        return 2;
+    }
+    prax::format_options = options;
+    prax::set_status_hook([](std::string_view text) { std::cerr << text << std::flush; });
+    return format_one(input, output);
+}

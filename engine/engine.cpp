@@ -1,0 +1,113 @@
+// The engine's entry, format_file, its process-wide state and its message hook.
+#include "engine/engine.h"
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <utility>
+
+#include "engine/scanner.h"
+#include "engine/tempfile.h"
+
+namespace prax {
+
+EngineState engine_state;
+
+namespace {
+StatusHook g_status_hook;
+constexpr std::size_t kOutputBufferSize = 1 << 16;
+} // namespace
+
+void reset_engine_state()
+{
+    EngineState &st = engine_state;
+    st.write_failed = false;
+    st.column = 0;
+    st.last_was_space = 0;
+    st.line = 0;
+    st.pure_sql = 0;
+    st.sql_seen = 0;
+    st.last_char = 0;
+    st.paren_stack.clear();
+    st.saved_layouts.clear();
+    st.current_paren = ParenMark{};
+    st.layout = ClauseLayout{};
+}
+
+void set_status_hook(StatusHook hook)
+{
+    g_status_hook = std::move(hook);
+}
+
+void show_status_message(std::string_view text)
+{
+    if (g_status_hook)
+        g_status_hook(text);
+}
+
+int format_file(const char *input_path, const char *output_path)
+{
+    std::FILE *in = std::fopen(input_path, "r");
+    if (!in)
+        return kInputNotOpened;
+    // fopen accepts a directory on this platform; reading it would fail later.
+    struct stat info;
+    if (fstat(fileno(in), &info) == 0 && S_ISDIR(info.st_mode)) {
+        std::fclose(in);
+        return kInputNotOpened;
+    }
+    std::FILE *out = std::fopen(output_path, "w");
+    if (!out) {
+        std::fclose(in);
+        return kOutputFailed;
+    }
+    std::setvbuf(out, nullptr, _IOFBF, kOutputBufferSize);
+    engine_state.out_file = out;
+    engine_state.write_failed = false;
+
+    int result = scan_input(in, ScanCondition::Detect);
+
+    std::fclose(in);
+    // A full disk shows only when the buffered output is flushed: a run whose
+    // output was not written completely must not be taken for a success.
+    bool written = !engine_state.write_failed && !std::ferror(out);
+    if (std::fclose(out) != 0)
+        written = false;
+    engine_state.out_file = nullptr;
+    reset_engine_state();
+    if (result == kFormatOk && !written)
+        return kOutputFailed;
+    return result;
+}
+
+std::vector<TraceToken> scan_tokens(const std::string &input, ScanCondition start)
+{
+    std::vector<TraceToken> tokens;
+    std::string in_path, out_path;
+    if (!create_temp_file(in_path) || !create_temp_file(out_path))
+        return tokens;
+    std::FILE *in = std::fopen(in_path.c_str(), "w+");
+    std::FILE *out = std::fopen(out_path.c_str(), "w");
+    if (in && out) {
+        std::fwrite(input.data(), 1, input.size(), in);
+        std::rewind(in);
+        reset_engine_state();
+        engine_state.out_file = out;
+        if (start == ScanCondition::Sql)
+            engine_state.pure_sql = 1;
+        scanner_set_trace(&tokens);
+        scan_input(in, start);
+        scanner_set_trace(nullptr);
+        engine_state.out_file = nullptr;
+        reset_engine_state();
+    }
+    if (in)
+        std::fclose(in);
+    if (out)
+        std::fclose(out);
+    std::remove(in_path.c_str());
+    std::remove(out_path.c_str());
+    return tokens;
+}
+
+} // namespace prax

@@ -1,0 +1,243 @@
+// The classic INI profile: see profile.h.
+#include "engine/profile.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "engine/tempfile.h"
+
+namespace prax {
+
+namespace {
+
+std::string trim(const std::string &s)
+{
+    const char *blanks = " \t\r\f\v";
+    std::size_t b = s.find_first_not_of(blanks);
+    if (b == std::string::npos)
+        return std::string();
+    std::size_t e = s.find_last_not_of(blanks);
+    return s.substr(b, e - b + 1);
+}
+
+bool same_name(const std::string &a, const std::string &b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'A' && x <= 'Z')
+            x = static_cast<char>(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z')
+            y = static_cast<char>(y - 'A' + 'a');
+        if (x != y)
+            return false;
+    }
+    return true;
+}
+
+bool make_parent_dirs(const std::string &path)
+{
+    for (std::size_t slash = path.find('/', 1); slash != std::string::npos;
+         slash = path.find('/', slash + 1)) {
+        std::string dir = path.substr(0, slash);
+        if (mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool IniProfile::load(const std::string &path)
+{
+    lines_.clear();
+    std::FILE *f = std::fopen(path.c_str(), "rb");
+    if (!f)
+        return errno == ENOENT;
+    struct stat info;
+    if (fstat(fileno(f), &info) != 0 || S_ISDIR(info.st_mode)) {
+        std::fclose(f);
+        return false;
+    }
+    std::string text;
+    char chunk[4096];
+    std::size_t n;
+    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0)
+        text.append(chunk, n);
+    const bool ok = !std::ferror(f);
+    std::fclose(f);
+    if (!ok)
+        return false;
+    parse(text);
+    return true;
+}
+
+void IniProfile::parse(const std::string &text)
+{
+    lines_.clear();
+    line_end_ = text.find("\r\n") != std::string::npos ? "\r\n" : "\n";
+    std::string section;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        std::string raw = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        start = end == std::string::npos ? text.size() : end + 1;
+        if (!raw.empty() && raw.back() == '\r')
+            raw.pop_back();
+        Line line;
+        line.raw = raw;
+        std::string t = trim(raw);
+        if (!t.empty() && t[0] == '[' && t.find(']') != std::string::npos) {
+            section = trim(t.substr(1, t.find(']') - 1));
+            line.is_header = true;
+            line.section = section;
+        } else if (!t.empty() && t[0] != ';' && t.find('=') != std::string::npos) {
+            line.section = section;
+            line.key = trim(t.substr(0, t.find('=')));
+        } else {
+            line.section = section;
+        }
+        lines_.push_back(std::move(line));
+    }
+}
+
+int IniProfile::find_key(const std::string &section, const std::string &key) const
+{
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        const Line &l = lines_[i];
+        if (!l.is_header && !l.key.empty() && same_name(l.section, section) && same_name(l.key, key))
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+std::optional<std::string> IniProfile::get_string(const std::string &section, const std::string &key) const
+{
+    int i = find_key(section, key);
+    if (i < 0)
+        return std::nullopt;
+    const std::string &raw = lines_[static_cast<std::size_t>(i)].raw;
+    return trim(raw.substr(raw.find('=') + 1));
+}
+
+int IniProfile::get_int(const std::string &section, const std::string &key, int fallback) const
+{
+    std::optional<std::string> value = get_string(section, key);
+    if (!value)
+        return fallback;
+    const char *s = value->c_str();
+    const char *digits = s + ((*s == '+' || *s == '-') ? 1 : 0);
+    if (*digits < '0' || *digits > '9')
+        return fallback; // no number
+    errno = 0;
+    long long n = std::strtoll(s, nullptr, 10);
+    if (n > INT_MAX)
+        return INT_MAX;
+    if (n < INT_MIN)
+        return INT_MIN;
+    return static_cast<int>(n);
+}
+
+void IniProfile::set_string(const std::string &section, const std::string &key, const std::string &value)
+{
+    int i = find_key(section, key);
+    if (i >= 0) {
+        Line &l = lines_[static_cast<std::size_t>(i)];
+        l.raw = l.key + "=" + value;
+        return;
+    }
+    Line line;
+    line.raw = key + "=" + value;
+    line.section = section;
+    line.key = key;
+    // After the last non-blank line of the section, when the section exists.
+    int last = -1;
+    for (std::size_t j = 0; j < lines_.size(); ++j) {
+        if (same_name(lines_[j].section, section) && (lines_[j].is_header || !trim(lines_[j].raw).empty()))
+            last = static_cast<int>(j);
+    }
+    if (last >= 0 && !lines_.empty()) {
+        // The section exists (it has a header, or keys before any header for "").
+        bool has_header = false;
+        for (const Line &l : lines_)
+            has_header = has_header || (l.is_header && same_name(l.section, section));
+        if (has_header) {
+            lines_.insert(lines_.begin() + last + 1, std::move(line));
+            return;
+        }
+    }
+    if (!lines_.empty() && !trim(lines_.back().raw).empty())
+        lines_.push_back(Line{});
+    Line header;
+    header.raw = "[" + section + "]";
+    header.section = section;
+    header.is_header = true;
+    lines_.push_back(std::move(header));
+    lines_.push_back(std::move(line));
+}
+
+void IniProfile::set_int(const std::string &section, const std::string &key, int value)
+{
+    set_string(section, key, std::to_string(value));
+}
+
+void IniProfile::remove_key(const std::string &section, const std::string &key)
+{
+    int i = find_key(section, key);
+    if (i >= 0)
+        lines_.erase(lines_.begin() + i);
+}
+
+std::string IniProfile::text() const
+{
+    std::string out;
+    for (const Line &l : lines_) {
+        out += l.raw;
+        out += line_end_;
+    }
+    return out;
+}
+
+bool IniProfile::save(const std::string &path, std::string *error) const
+{
+    auto fail = [&](const std::string &why) {
+        if (error)
+            *error = why;
+        return false;
+    };
+    if (!make_parent_dirs(path))
+        return fail("cannot create the folder of " + path + ": " + std::strerror(errno));
+    std::string dir = path.substr(0, path.rfind('/') + 1);
+    std::string temp;
+    if (!create_temp_file(temp, dir.empty() ? "." : dir, ".prax-profile"))
+        return fail("cannot write " + path + ": " + std::strerror(errno));
+    std::FILE *f = std::fopen(temp.c_str(), "wb");
+    if (!f) {
+        std::remove(temp.c_str());
+        return fail("cannot write " + path + ": " + std::strerror(errno));
+    }
+    const std::string body = text();
+    bool ok = std::fwrite(body.data(), 1, body.size(), f) == body.size();
+    ok = std::fflush(f) == 0 && ok;
+    ok = fsync(fileno(f)) == 0 && ok;
+    const int saved_errno = errno;
+    ok = std::fclose(f) == 0 && ok;
+    struct stat info;
+    if (ok && stat(path.c_str(), &info) == 0)
+        chmod(temp.c_str(), info.st_mode & 07777); // keep the profile's permissions
+    if (!ok || std::rename(temp.c_str(), path.c_str()) != 0) {
+        const int err = ok ? errno : saved_errno;
+        std::remove(temp.c_str());
+        return fail("cannot write " + path + ": " + std::strerror(err));
+    }
+    return true;
+}
+
+} // namespace prax

@@ -1,0 +1,158 @@
+// The output writer: places tokens on lines and keeps the position fields of
+// engine_state. See writer.h for the contract.
+#include "engine/writer.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "engine/engine.h"
+#include "engine/options.h"
+#include "engine/textops.h"
+
+namespace prax {
+
+namespace {
+
+// Blanks are written in runs from this block rather than one by one.
+constexpr char kBlanks[] = "                                                                "
+                           "                                                                ";
+constexpr int kBlankRun = sizeof(kBlanks) - 1;
+
+inline void write_bytes(const char *bytes, std::size_t len)
+{
+    EngineState &st = engine_state;
+    if (st.out_file && fwrite_unlocked(bytes, 1, len, st.out_file) != len)
+        st.write_failed = true;
+}
+
+inline void set_last(unsigned char c)
+{
+    engine_state.last_char = c;
+    engine_state.last_was_space = is_space_char(c) ? 1 : 0;
+}
+
+} // namespace
+
+TextAdvance advance_over(int column, const char *text, int len, int tab_width)
+{
+    const char *end = text + len;
+    const char *after_lf = text; // first byte after the last line feed
+    int lines = 0;
+    for (const char *p = static_cast<const char *>(std::memchr(text, '\n', len)); p;
+         p = static_cast<const char *>(std::memchr(p + 1, '\n', end - p - 1))) {
+        ++lines;
+        after_lf = p + 1;
+    }
+    int tabs = static_cast<int>(std::count(after_lf, end, '\t'));
+    int col = lines ? static_cast<int>(end - after_lf) : column + len;
+    return {col + tabs * (tab_width - 1), lines};
+}
+
+int keyword_padding(int alignment, int left, int right, int n, int column)
+{
+    switch (alignment) {
+    case 1: return (right + left - n) / 2 - column; // C++ division truncates toward zero
+    case 2: return right - n - column;
+    default: return left - column; // 0, and any value a hand-edited profile may hold
+    }
+}
+
+void emit_text(const char *text, int len)
+{
+    if (len <= 0)
+        return;
+    EngineState &st = engine_state;
+    write_bytes(text, static_cast<std::size_t>(len));
+    TextAdvance adv = advance_over(st.column, text, len, format_options.tab_width);
+    st.column = adv.column;
+    st.line += adv.lines;
+    set_last(static_cast<unsigned char>(text[len - 1]));
+}
+
+void emit_space()
+{
+    emit_spaces(1);
+}
+
+void ensure_space()
+{
+    if (!engine_state.last_was_space)
+        emit_space();
+}
+
+void emit_newline(bool force)
+{
+    EngineState &st = engine_state;
+    if (!force && st.last_char == '\n')
+        return;
+    if (st.last_char != ' ' && st.last_char != '\t')
+        emit_space();
+    write_bytes("\n", 1);
+    st.column = 0;
+    st.line += 1;
+    set_last('\n');
+}
+
+void emit_spaces(int n)
+{
+    if (n <= 0)
+        return;
+    EngineState &st = engine_state;
+    st.column += n;
+    while (n > 0) {
+        int run = std::min(n, kBlankRun);
+        write_bytes(kBlanks, static_cast<std::size_t>(run));
+        n -= run;
+    }
+    set_last(' ');
+}
+
+void emit_keyword(const char *text, int len, bool break_before)
+{
+    EngineState &st = engine_state;
+    const FormatOptions &opt = format_options;
+    if (st.column > 0 && break_before)
+        emit_newline(false);
+    emit_spaces(keyword_padding(opt.alignment, st.layout.keyword_left, st.layout.keyword_right,
+                                len, st.column));
+    emit_text(text, len);
+    if (opt.newline_after_select)
+        emit_newline(false);
+    else
+        emit_spaces(std::max(st.layout.item_column - st.column, 1));
+}
+
+int indent_top()
+{
+    const int *top = engine_state.layout.indent_stack.top();
+    return top ? *top : -1;
+}
+
+void emit_wrapped(const char *text, int len)
+{
+    EngineState &st = engine_state;
+    const FormatOptions &opt = format_options;
+    if (st.column != 0) {
+        // A byte that continues a UTF-8 character never starts a new line: a
+        // break there would split the character.
+        const unsigned char first = static_cast<unsigned char>(text[0]);
+        const bool continues_char = first >= 0x80 && first <= 0xBF && st.last_char >= 0x80;
+        if (!opt.wrap_enabled || st.column + len <= opt.wrap_length || continues_char) {
+            emit_text(text, len);
+            return;
+        }
+        emit_newline(true);
+    }
+    const int indent = indent_top();
+    if (indent < 0) {
+        std::string message = "Error detected, unbalanced parenthesis near token ";
+        message.append(text, static_cast<std::size_t>(len));
+        show_status_message(message);
+    }
+    emit_spaces(indent);
+    emit_text(text, len);
+}
+
+} // namespace prax

@@ -1,0 +1,43 @@
+// The output writer. Every byte of formatted output goes through these
+// operations, and each keeps engine_state's column, line, last_char and
+// last_was_space in step with what was written. Only emit_text and
+// emit_spaces touch the stream; nothing is buffered here or taken back.
+//
+// Column accounting: by bytes written, except that a tab counts as tab_width
+// columns (not a move to the next tab stop).
+#pragma once
+
+#include <cstddef>
+
+namespace prax {
+
+// Writes the text unchanged and accounts for it (len > 0).
+void emit_text(const char *text, int len);
+// Writes one blank.
+void emit_space();
+// Writes one blank unless the last byte written is white space.
+void ensure_space();
+// Ends the current line. Without `force`, nothing happens right after a line
+// feed; every line ended here ends in a blank or tab before its line feed.
+void emit_newline(bool force);
+// Writes n blanks; nothing when n <= 0.
+void emit_spaces(int n);
+// Writes a clause keyword aligned in the current layout's keyword field, then
+// pads to the item column or ends the line.
+void emit_keyword(const char *text, int len, bool break_before);
+// Writes a token in the flow, moving it to a new, indented line when it would
+// end beyond wrap_length.
+void emit_wrapped(const char *text, int len);
+// Newest entry of the current layout's indent stack, or -1 when it is empty.
+int indent_top();
+
+// Pure helpers for the accounting, usable without an output stream.
+struct TextAdvance {
+    int column; // column after the text
+    int lines;  // line feeds in the text
+};
+TextAdvance advance_over(int column, const char *text, int len, int tab_width);
+// Leading blanks before a keyword of length n in field [left, right] at `column`.
+int keyword_padding(int alignment, int left, int right, int n, int column);
+
+} // namespace prax
