@@ -71,6 +71,22 @@ public:
     // (and deletes) it. Its actions run the view's commands.
     QMenu *createContextMenu();
 
+    // Search state shared by Find, Replace and Repeat.
+    struct SearchState {
+        QString text;
+        bool matchCase = false;
+        bool wholeWord = false;
+        bool forward = true;
+        bool valid = false; // a search text was given
+    };
+    // Finds the next match of `search` from the selection (wrapping at the
+    // end) and selects it; remembers `search` for Repeat.
+    bool findNext(const SearchState &search);
+    // Replaces the selection when it matches `search`, then finds the next one.
+    bool replaceNext(const SearchState &search, const QString &replacement);
+    // Replaces every match in the text as one undoable step; returns the count.
+    int replaceAll(const SearchState &search, const QString &replacement);
+
     // Column of byte position `pos` counted from the line start, a tab
     // counting as one column (unlike SCI_GETCOLUMN, which expands tabs).
     static int selectionColumn(const QByteArray &text, int pos);
@@ -111,26 +127,13 @@ protected:
     QByteArray fromMimeData(const QMimeData *source, bool &rectangular) const override;
     QMimeData *toMimeData(const QByteArray &text, bool rectangular) const override;
 
-public:
-    // Search state shared by Find, Replace and Repeat.
-    struct SearchState {
-        QString text;
-        bool matchCase = false;
-        bool wholeWord = false;
-        bool forward = true;
-        bool valid = false;
-    };
-    // Finds the next match of `search` from the caret; true when one was selected.
-    bool findNext(const SearchState &search);
-    // Replaces the selection when it matches `search`, then finds the next one.
-    bool replaceNext(const SearchState &search, const QString &replacement);
-    // Replaces every match in the text as one undoable step; returns the count.
-    int replaceAll(const SearchState &search, const QString &replacement);
-
 private:
     void setUp();
+    // Beautify proper; false after any failure (its message already shown).
     bool beautify(bool &hadSelection);
-    bool replaceAllBytes(const QByteArray &bytes, int selStart, int selEnd);
+    // Replaces the bytes [from, to) by `bytes` as one undo step that, when
+    // undone, selects again what was selected before.
+    void replaceRangeBytes(int from, int to, const QByteArray &bytes);
     void onScintillaModified(int pos, int mtype, const char *text, int len, int added,
                              int line, int foldNow, int foldPrev, int token, int annotationLinesAdded);
     void applyEolModeFrom(const QByteArray &bytes);

@@ -1,0 +1,142 @@
+// The document: raw-bytes load and save of its view's text; see praxdoc.h.
+#include "app/praxdoc.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include "app/msgbox.h"
+#include "app/praxview.h"
+
+namespace {
+
+// Running number of untitled documents in this process: "Sql1", "Sql2", ...
+int g_untitledCount = 0;
+
+QWidget *messageParent(CPraxView *view)
+{
+    return view ? view->window() : nullptr;
+}
+
+} // namespace
+
+QString CPraxDoc::docString(DocStringIndex index)
+{
+    const QStringList fields = QString::fromLatin1(kDocTypeString).split(QLatin1Char('\n'));
+    return index >= 0 && index < fields.size() ? fields.at(index) : QString();
+}
+
+CPraxDoc::CPraxDoc(QObject *parent)
+    : QObject(parent)
+{
+}
+
+CPraxDoc::~CPraxDoc() = default;
+
+QString CPraxDoc::title() const
+{
+    if (!m_path.isEmpty())
+        return QFileInfo(m_path).fileName();
+    if (m_untitledNumber == 0)
+        m_untitledNumber = ++g_untitledCount;
+    return docString(docName) + QString::number(m_untitledNumber);
+}
+
+QString CPraxDoc::path() const
+{
+    return m_path;
+}
+
+bool CPraxDoc::isModified() const
+{
+    return m_modified;
+}
+
+void CPraxDoc::SetModifiedFlag(bool modified)
+{
+    if (m_modified == modified)
+        return;
+    m_modified = modified;
+    emit modifiedChanged(modified);
+}
+
+bool CPraxDoc::OnNewDocument()
+{
+    title(); // draws the running number
+    return true;
+}
+
+bool CPraxDoc::openDocument(const QString &path)
+{
+    QWidget *parent = messageParent(m_view);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        praxMessageBox(parent, QStringLiteral("Failed to open document."));
+        return false;
+    }
+    // Read one byte beyond the limit rather than trusting size(): a pipe or a
+    // file that grows while being read has no reliable size.
+    const QByteArray bytes = file.read(kMaxTextBytes + 1);
+    if (bytes.size() > kMaxTextBytes) {
+        praxMessageBox(parent, QStringLiteral("The file is too large to open."));
+        return false;
+    }
+    if (file.error() != QFileDevice::NoError) {
+        praxMessageBox(parent, QStringLiteral("Failed to open document."));
+        return false;
+    }
+    if (m_view)
+        m_view->setTextBytes(bytes);
+    else
+        m_pendingText = bytes;
+    setPath(path);
+    SetModifiedFlag(false);
+    return true;
+}
+
+bool CPraxDoc::saveDocument(const QString &path)
+{
+    const QByteArray bytes = text();
+    // QSaveFile writes a new file beside the old one and renames it over the
+    // old one only when every byte is on disk: a full disk never leaves the
+    // user with half a file.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        file.cancelWriting();
+        praxMessageBox(messageParent(m_view), QStringLiteral("Failed to save document."));
+        return false;
+    }
+    setPath(path);
+    SetModifiedFlag(false);
+    return true;
+}
+
+QByteArray CPraxDoc::text() const
+{
+    return m_view ? m_view->textBytes() : m_pendingText;
+}
+
+CPraxView *CPraxDoc::view() const
+{
+    return m_view;
+}
+
+void CPraxDoc::setView(CPraxView *view)
+{
+    m_view = view;
+    if (view && !m_pendingText.isEmpty()) {
+        const bool modified = m_modified;
+        view->setTextBytes(m_pendingText);
+        m_pendingText.clear();
+        SetModifiedFlag(modified);
+    }
+}
+
+void CPraxDoc::setPath(const QString &path)
+{
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    if (absolute == m_path)
+        return;
+    m_path = absolute;
+    emit titleChanged();
+}

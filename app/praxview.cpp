@@ -1,0 +1,740 @@
+// The editor view: QScintilla set-up, raw-bytes text access, the formatting
+// commands, the editing commands, Find/Replace, printing and the context menu.
+//
+// The formatting commands pass text through the engine's file interface:
+// write the text to a temporary file, format_file into a second one, read the
+// result back. Nothing here may leave starting_indentation changed, a
+// temporary file behind, or the editor holding a half-assembled text.
+#include "app/praxview.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFontDatabase>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QUtf8StringView>
+#include <QVBoxLayout>
+#include <Qsci/qscilexersql.h>
+#include <Qsci/qsciprinter.h>
+
+#include <string>
+#include <string_view>
+
+#include "app/fileops.h"
+#include "app/msgbox.h"
+#include "app/praxdoc.h"
+#include "engine/engine.h"
+#include "engine/options.h"
+
+namespace {
+
+// Clipboard format carrying the exact bytes of a copy, beside the ordinary
+// text: the text form cannot hold invalid UTF-8 or NUL bytes unchanged.
+const QString kRawTextMime = QStringLiteral("application/x-prax-text");
+
+std::string_view asView(const QByteArray &bytes)
+{
+    return std::string_view(bytes.constData(), static_cast<size_t>(bytes.size()));
+}
+
+// Undoes the process-wide changes of a formatting command on every way out:
+// the wait cursor, the user's starting_indentation and the temporary files.
+class CommandScope
+{
+public:
+    CommandScope(bool waitCursor, bool keepIndentation)
+        : m_waitCursor(waitCursor), m_keepIndentation(keepIndentation),
+          m_savedIndentation(prax::format_options.starting_indentation)
+    {
+        if (m_waitCursor)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+    ~CommandScope()
+    {
+        prax::remove_temp_names();
+        if (m_keepIndentation)
+            prax::format_options.starting_indentation = m_savedIndentation;
+        if (m_waitCursor)
+            QApplication::restoreOverrideCursor();
+    }
+    CommandScope(const CommandScope &) = delete;
+    CommandScope &operator=(const CommandScope &) = delete;
+
+private:
+    bool m_waitCursor;
+    bool m_keepIndentation;
+    int m_savedIndentation;
+};
+
+// The bytes a clipboard or drag holds as text, or a null array when none.
+QByteArray mimeTextBytes(const QMimeData *source)
+{
+    if (!source)
+        return QByteArray();
+    if (source->hasFormat(kRawTextMime))
+        return source->data(kRawTextMime);
+    if (source->hasText())
+        return source->text().toUtf8();
+    return QByteArray();
+}
+
+bool mimeHasText(const QMimeData *source)
+{
+    return source && (source->hasFormat(kRawTextMime) || source->hasText());
+}
+
+// Find and Replace dialogs: one small modeless dialog per view; "Find Next"
+// searches from the caret, the replace buttons act on the view's text.
+class FindReplaceDialog : public QDialog
+{
+public:
+    FindReplaceDialog(CPraxView *view, bool withReplace, const CPraxView::SearchState &last)
+        : QDialog(view), m_view(view)
+    {
+        setWindowTitle(withReplace ? tr("Replace") : tr("Find"));
+        setAttribute(Qt::WA_DeleteOnClose);
+
+        m_what = new QLineEdit(last.text, this);
+        m_with = withReplace ? new QLineEdit(this) : nullptr;
+        m_wholeWord = new QCheckBox(tr("Match &whole word only"), this);
+        m_matchCase = new QCheckBox(tr("Match &case"), this);
+        m_wholeWord->setChecked(last.wholeWord);
+        m_matchCase->setChecked(last.matchCase);
+        m_up = withReplace ? nullptr : new QRadioButton(tr("&Up"), this);
+        m_down = withReplace ? nullptr : new QRadioButton(tr("&Down"), this);
+        auto *findNext = new QPushButton(tr("&Find Next"), this);
+        auto *replace = withReplace ? new QPushButton(tr("&Replace"), this) : nullptr;
+        auto *replaceAll = withReplace ? new QPushButton(tr("Replace &All"), this) : nullptr;
+        auto *cancel = new QPushButton(tr("Cancel"), this);
+
+        auto *form = new QFormLayout;
+        form->addRow(tr("Fi&nd what:"), m_what);
+        if (m_with)
+            form->addRow(tr("Re&place with:"), m_with);
+        auto *options = new QVBoxLayout;
+        options->addLayout(form);
+        options->addWidget(m_wholeWord);
+        options->addWidget(m_matchCase);
+        if (m_up) {
+            auto *direction = new QHBoxLayout;
+            direction->addWidget(m_up);
+            direction->addWidget(m_down);
+            (last.forward ? m_down : m_up)->setChecked(true);
+            options->addLayout(direction);
+        }
+        auto *buttons = new QVBoxLayout;
+        buttons->addWidget(findNext);
+        if (replace) {
+            buttons->addWidget(replace);
+            buttons->addWidget(replaceAll);
+        }
+        buttons->addWidget(cancel);
+        buttons->addStretch();
+        auto *top = new QHBoxLayout(this);
+        top->addLayout(options);
+        top->addLayout(buttons);
+
+        findNext->setDefault(true);
+        connect(findNext, &QPushButton::clicked, this, [this] { report(m_view->findNext(state())); });
+        if (replace) {
+            connect(replace, &QPushButton::clicked, this,
+                    [this] { report(m_view->replaceNext(state(), m_with->text())); });
+            connect(replaceAll, &QPushButton::clicked, this,
+                    [this] { report(m_view->replaceAll(state(), m_with->text()) > 0); });
+        }
+        connect(cancel, &QPushButton::clicked, this, &QDialog::close);
+    }
+
+private:
+    CPraxView::SearchState state() const
+    {
+        CPraxView::SearchState s;
+        s.text = m_what->text();
+        s.matchCase = m_matchCase->isChecked();
+        s.wholeWord = m_wholeWord->isChecked();
+        s.forward = !m_up || !m_up->isChecked();
+        s.valid = !s.text.isEmpty();
+        return s;
+    }
+    void report(bool found)
+    {
+        if (!found)
+            praxMessageBox(this, tr("Cannot find the string \"%1\".").arg(m_what->text()));
+    }
+
+    CPraxView *m_view;
+    QLineEdit *m_what;
+    QLineEdit *m_with;
+    QCheckBox *m_wholeWord;
+    QCheckBox *m_matchCase;
+    QRadioButton *m_up;
+    QRadioButton *m_down;
+};
+
+} // namespace
+
+CPraxView::CPraxView(CPraxDoc *doc, QWidget *parent)
+    : QsciScintilla(parent), m_doc(doc)
+{
+    setUp();
+    if (doc)
+        doc->setView(this);
+}
+
+CPraxView::~CPraxView() = default;
+
+void CPraxView::setUp()
+{
+    setUtf8(true);                                 // display bytes as UTF-8; text itself stays bytes
+    const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    auto *lexer = new QsciLexerSQL(this);          // SQL highlighting, in the fixed-pitch font
+    lexer->setDefaultFont(fixed);
+    lexer->setFont(fixed, -1);
+    setLexer(lexer);
+    setFont(fixed);
+    setTabWidth(8);                                // tab stops every 8 columns
+    setIndentationsUseTabs(true);                  // Tab inserts a tab character
+    setAutoIndent(false);                          // Enter inserts a bare line end
+    setWrapMode(WrapNone);                         // long lines scroll horizontally
+    setMarginLineNumbers(0, true);                 // line numbers in the first margin
+    setMarginWidth(0, QStringLiteral("00000"));
+    setMarginWidth(1, 0);                          // no symbol margin
+    SendScintilla(SCI_SETPASTECONVERTENDINGS, 0L); // pasted line ends go in unchanged
+    SendScintilla(SCI_SETEOLMODE, static_cast<long>(SC_EOL_LF));
+    setContextMenuPolicy(Qt::DefaultContextMenu);  // our own menu, see contextMenuEvent
+
+    connect(this, &QsciScintilla::textChanged, this, [this] {
+        if (!m_loading && m_doc)
+            m_doc->SetModifiedFlag(true);
+        emit commandStateChanged();
+    });
+    connect(this, &QsciScintilla::selectionChanged, this, &CPraxView::commandStateChanged);
+    connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &CPraxView::commandStateChanged);
+    connect(this, &QsciScintillaBase::SCN_MODIFIED, this, &CPraxView::onScintillaModified);
+}
+
+CPraxDoc *CPraxView::GetDocument() const
+{
+    return m_doc;
+}
+
+QByteArray CPraxView::textBytes() const
+{
+    const long length = SendScintilla(SCI_GETLENGTH);
+    QByteArray bytes(length + 1, Qt::Uninitialized);
+    SendScintilla(SCI_GETTEXT, static_cast<unsigned long>(length + 1), bytes.data());
+    bytes.resize(length);
+    return bytes;
+}
+
+void CPraxView::setTextBytes(const QByteArray &bytes)
+{
+    m_loading = true;
+    SendScintilla(SCI_CLEARALL);
+    SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(bytes.size()), bytes.constData());
+    SendScintilla(SCI_EMPTYUNDOBUFFER);
+    SendScintilla(SCI_SETSAVEPOINT);
+    SendScintilla(SCI_GOTOPOS, 0L);
+    applyEolModeFrom(bytes);
+    m_undoSelections.clear();
+    m_loading = false;
+    emit commandStateChanged();
+}
+
+void CPraxView::applyEolModeFrom(const QByteArray &bytes)
+{
+    // A file written on Windows keeps its CR LF for new lines as well.
+    const qsizetype lf = bytes.indexOf('\n');
+    long mode = SC_EOL_LF;
+    if (lf > 0 && bytes.at(lf - 1) == '\r')
+        mode = SC_EOL_CRLF;
+    else if (lf < 0 && bytes.contains('\r'))
+        mode = SC_EOL_CR;
+    SendScintilla(SCI_SETEOLMODE, mode);
+}
+
+void CPraxView::selectionBytes(int &start, int &end) const
+{
+    start = static_cast<int>(SendScintilla(SCI_GETSELECTIONSTART));
+    end = static_cast<int>(SendScintilla(SCI_GETSELECTIONEND));
+}
+
+void CPraxView::setSelectionBytes(int start, int end)
+{
+    SendScintilla(SCI_SETSEL, static_cast<unsigned long>(start), static_cast<long>(end));
+    SendScintilla(SCI_SCROLLCARET);
+}
+
+QByteArray CPraxView::selectedBytes() const
+{
+    int start, end;
+    selectionBytes(start, end);
+    return end > start ? textBytes().mid(start, end - start) : QByteArray();
+}
+
+int CPraxView::selectionColumn(const QByteArray &text, int pos)
+{
+    // "\tSELECT" with the selection at S: the tab counts one, so the column is 1.
+    int column = 0;
+    for (int i = pos - 1; i >= 0 && text.at(i) != '\n'; --i)
+        ++column;
+    return column;
+}
+
+bool CPraxView::canBeautify() const
+{
+    return SendScintilla(SCI_GETLENGTH) > 0;
+}
+
+bool CPraxView::canUndo() const
+{
+    return isUndoAvailable();
+}
+
+bool CPraxView::hasSelection() const
+{
+    int start, end;
+    selectionBytes(start, end);
+    return end > start;
+}
+
+bool CPraxView::canPaste() const
+{
+    return mimeHasText(QApplication::clipboard()->mimeData());
+}
+
+bool CPraxView::canFind() const
+{
+    return SendScintilla(SCI_GETLENGTH) > 0;
+}
+
+bool CPraxView::canRepeat() const
+{
+    return canFind() && m_search.valid;
+}
+
+// ---- Formatting commands ------------------------------------------------
+
+void CPraxView::replaceRangeBytes(int from, int to, const QByteArray &bytes)
+{
+    // One undo group, so that one Undo takes the whole command back. The
+    // container action at its start carries the selection to restore then.
+    int selStart, selEnd;
+    selectionBytes(selStart, selEnd);
+    m_undoSelections.append(qMakePair(selStart, selEnd));
+    const long token = m_undoSelections.size();
+    SendScintilla(SCI_BEGINUNDOACTION);
+    SendScintilla(SCI_ADDUNDOACTION, token, 0L);
+    SendScintilla(SCI_SETTARGETRANGE, static_cast<unsigned long>(from), static_cast<long>(to));
+    SendScintilla(SCI_REPLACETARGET, static_cast<unsigned long>(bytes.size()), bytes.constData());
+    SendScintilla(SCI_ENDUNDOACTION);
+}
+
+void CPraxView::onScintillaModified(int, int mtype, const char *, int, int, int, int, int, int token, int)
+{
+    if ((mtype & SC_MOD_CONTAINER) && (mtype & SC_PERFORMED_UNDO) && token > 0 &&
+        token <= m_undoSelections.size()) {
+        // Scintilla places a bare caret once the undo ends; restore the
+        // selection after that (OnEditUndo does so at once, this catches
+        // undo reached by any other way).
+        m_pendingUndoToken = token;
+        QTimer::singleShot(0, this, [this] {
+            if (m_pendingUndoToken) {
+                const auto sel = m_undoSelections.value(m_pendingUndoToken - 1);
+                m_pendingUndoToken = 0;
+                setSelectionBytes(sel.first, sel.second);
+            }
+        });
+    }
+}
+
+bool CPraxView::beautify(bool &hadSelection)
+{
+    CommandScope scope(/*waitCursor*/ true, /*keepIndentation*/ true);
+    int start, end;
+    selectionBytes(start, end);
+    hadSelection = start >= 0 && end > start;
+    const QByteArray text = textBytes();
+    QWidget *boxParent = window();
+
+    if (prax::make_temp_names() != 0) {
+        praxMessageBox(boxParent, QStringLiteral("Formating Failed:Code=101!"));
+        return false;
+    }
+
+    QByteArray toFormat = text;
+    int column = 0;
+    if (hadSelection) {
+        column = selectionColumn(text, start);
+        prax::format_options.starting_indentation = column;
+        toFormat = text.mid(start, end - start);
+        prax::show_status_message("Format the selected text.");
+    }
+    if (prax::write_text_file(prax::temp_in_path, asView(toFormat)) != 0) {
+        praxMessageBox(boxParent, QStringLiteral("Formating Failed:Code=101!"));
+        return false;
+    }
+
+    // The first formatted line is laid out as if it already stood at the
+    // selection's column (0 for the whole text).
+    prax::engine_state.column = column;
+    const int result = prax::format_file(prax::temp_in_path.c_str(), prax::temp_out_path.c_str());
+    if (result != prax::kFormatOk) {
+        praxMessageBox(boxParent, hadSelection ? QStringLiteral("Fail formatting the selected text")
+                                               : QStringLiteral("Fail formatting the text"));
+        return false;
+    }
+
+    // Assemble the new whole text: prefix, formatted part, suffix. The input
+    // file is truncated rather than removed and re-created, so its name is
+    // never free for someone else to take in between.
+    int formattedLength = -1;
+    bool assembled;
+    if (hadSelection) {
+        assembled = prax::write_text_file(prax::temp_in_path, asView(text.left(start))) == 0 &&
+                    (formattedLength = prax::append_file_to_file(prax::temp_out_path, prax::temp_in_path)) >= 0 &&
+                    prax::append_text_file(prax::temp_in_path, asView(text.mid(end))) == 0;
+    } else {
+        assembled = prax::write_text_file(prax::temp_in_path, std::string_view()) == 0 &&
+                    prax::append_file_to_file(prax::temp_out_path, prax::temp_in_path) >= 0;
+    }
+    if (!assembled) {
+        praxMessageBox(boxParent, QStringLiteral("Formating Failed:Code=101!"));
+        return false;
+    }
+
+    std::string assembledText;
+    if (prax::read_file_text(prax::temp_in_path, assembledText) != 0) {
+        praxMessageBox(boxParent, QStringLiteral("fail open file for read"));
+        return false;
+    }
+    if (static_cast<qint64>(assembledText.size()) > CPraxDoc::kMaxTextBytes) {
+        praxMessageBox(boxParent, QStringLiteral("The file is too large to open."));
+        return false;
+    }
+
+    replaceRangeBytes(0, static_cast<int>(SendScintilla(SCI_GETLENGTH)), QByteArray::fromStdString(assembledText));
+    if (hadSelection)
+        setSelectionBytes(start, start + formattedLength);
+    else
+        SendScintilla(SCI_GOTOPOS, 0L);
+    if (m_doc)
+        m_doc->SetModifiedFlag(true);
+    return true;
+}
+
+void CPraxView::OnBeautify()
+{
+    bool hadSelection = false;
+    beautify(hadSelection);
+}
+
+void CPraxView::OnBeautifyNCopy()
+{
+    if (!canBeautify())
+        return;
+    bool hadSelection = false;
+    // After a failure its message is all the user gets: copying the
+    // unformatted text and calling it formatted would report failure as success.
+    if (!beautify(hadSelection))
+        return;
+    if (!hadSelection)
+        setSelectionBytes(0, static_cast<int>(SendScintilla(SCI_GETLENGTH)));
+    OnEditCopy();
+    praxMessageBox(window(), QStringLiteral("The formatted text is copied into the clipboard."));
+    if (!hadSelection)
+        SendScintilla(SCI_GOTOPOS, 0L);
+}
+
+void CPraxView::OnPasteBeautified()
+{
+    // Formats from the engine's column 0 with the options as they stand. A
+    // host-language text makes the engine store its EXEC SQL column into
+    // starting_indentation; that is put back, so pasting never changes the
+    // user's option.
+    CommandScope scope(/*waitCursor*/ false, /*keepIndentation*/ true);
+    const QMimeData *source = QApplication::clipboard()->mimeData();
+    if (!mimeHasText(source))
+        return;
+    const QByteArray clip = mimeTextBytes(source);
+    if (prax::make_temp_names() != 0)
+        return;
+    if (prax::write_text_file(prax::temp_in_path, asView(clip)) != 0)
+        return;
+    prax::engine_state.column = 0;
+    if (prax::format_file(prax::temp_in_path.c_str(), prax::temp_out_path.c_str()) != prax::kFormatOk)
+        return;
+    std::string result;
+    if (prax::read_file_text(prax::temp_out_path, result) != 0)
+        return;
+    const QByteArray formatted = QByteArray::fromStdString(result);
+    QApplication::clipboard()->setMimeData(toMimeData(formatted, false));
+
+    // Paste: the formatted text replaces the selection, caret after it.
+    int start, end;
+    selectionBytes(start, end);
+    replaceRangeBytes(start, end, formatted);
+    SendScintilla(SCI_GOTOPOS, static_cast<unsigned long>(start + formatted.size()));
+    if (m_doc)
+        m_doc->SetModifiedFlag(true);
+}
+
+// ---- Editing commands ---------------------------------------------------
+
+void CPraxView::OnEditUndo()
+{
+    if (!isUndoAvailable())
+        return;
+    undo();
+    if (m_pendingUndoToken) {
+        const auto sel = m_undoSelections.value(m_pendingUndoToken - 1);
+        m_pendingUndoToken = 0;
+        setSelectionBytes(sel.first, sel.second);
+    }
+}
+
+void CPraxView::OnEditCut()
+{
+    cut();
+}
+
+void CPraxView::OnEditCopy()
+{
+    copy();
+}
+
+void CPraxView::OnEditPaste()
+{
+    paste();
+}
+
+void CPraxView::OnEditClear()
+{
+    removeSelectedText();
+}
+
+void CPraxView::OnEditSelectAll()
+{
+    selectAll(true);
+}
+
+void CPraxView::OnEditFind()
+{
+    auto *dialog = new FindReplaceDialog(this, false, m_search);
+    dialog->show();
+}
+
+void CPraxView::OnEditReplace()
+{
+    auto *dialog = new FindReplaceDialog(this, true, m_search);
+    dialog->show();
+}
+
+void CPraxView::OnEditRepeat()
+{
+    if (m_search.valid && !findNext(m_search))
+        praxMessageBox(window(), tr("Cannot find the string \"%1\".").arg(m_search.text));
+}
+
+bool CPraxView::findNext(const SearchState &search)
+{
+    m_search = search;
+    m_search.valid = !search.text.isEmpty();
+    emit commandStateChanged();
+    if (!m_search.valid)
+        return false;
+    int start, end;
+    selectionBytes(start, end);
+    int line, index;
+    lineIndexFromPosition(search.forward ? end : start, &line, &index);
+    return findFirst(search.text, false, search.matchCase, search.wholeWord, true, search.forward, line,
+                     index);
+}
+
+bool CPraxView::replaceNext(const SearchState &search, const QString &replacement)
+{
+    if (search.text.isEmpty())
+        return false;
+    const QString selected = selectedText();
+    const bool matches = !selected.isEmpty() &&
+                         selected.compare(search.text, search.matchCase ? Qt::CaseSensitive
+                                                                        : Qt::CaseInsensitive) == 0;
+    if (matches)
+        replaceSelectedText(replacement);
+    return findNext(search) || matches;
+}
+
+int CPraxView::replaceAll(const SearchState &search, const QString &replacement)
+{
+    m_search = search;
+    m_search.valid = !search.text.isEmpty();
+    if (!m_search.valid)
+        return 0;
+    int count = 0;
+    beginUndoAction();
+    bool found = findFirst(search.text, false, search.matchCase, search.wholeWord, false, true, 0, 0);
+    while (found) {
+        replace(replacement);
+        ++count;
+        found = QsciScintilla::findNext();
+    }
+    endUndoAction();
+    return count;
+}
+
+void CPraxView::OnFilePrint()
+{
+    QsciPrinter printer;
+    QPrintDialog dialog(&printer, this);
+    if (dialog.exec() == QDialog::Accepted)
+        printer.printRange(this);
+}
+
+void CPraxView::OnFilePrintPreview()
+{
+    QsciPrinter printer;
+    QPrintPreviewDialog preview(&printer, this);
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this,
+            [this, &printer](QPrinter *) { printer.printRange(this); });
+    preview.exec();
+}
+
+bool CPraxView::runCommand(int id)
+{
+    switch (id) {
+    case ID_BEAUTIFY: OnBeautify(); return true;
+    case ID_PASTE_BEAUTIFIED: OnPasteBeautified(); return true;
+    case ID_BEAUTIFY_N_COPY: OnBeautifyNCopy(); return true;
+    case ID_EDIT_CLEAR: OnEditClear(); return true;
+    case ID_EDIT_COPY: OnEditCopy(); return true;
+    case ID_EDIT_CUT: OnEditCut(); return true;
+    case ID_EDIT_FIND: OnEditFind(); return true;
+    case ID_EDIT_PASTE: OnEditPaste(); return true;
+    case ID_EDIT_REPEAT: OnEditRepeat(); return true;
+    case ID_EDIT_REPLACE: OnEditReplace(); return true;
+    case ID_EDIT_SELECT_ALL: OnEditSelectAll(); return true;
+    case ID_EDIT_UNDO: OnEditUndo(); return true;
+    case ID_FILE_PRINT: OnFilePrint(); return true;
+    case ID_FILE_PRINT_PREVIEW: OnFilePrintPreview(); return true;
+    default: return false;
+    }
+}
+
+// ---- Context menu -------------------------------------------------------
+
+QMenu *CPraxView::createContextMenu()
+{
+    // Built afresh for every right-click, because its rows depend on the
+    // state of the moment: undo history, selection and clipboard.
+    auto *menu = new QMenu(this);
+    const auto add = [this, menu](const QString &text, int id) {
+        QAction *action = menu->addAction(text);
+        action->setData(id);
+        connect(action, &QAction::triggered, this, [this, id] { runCommand(id); });
+    };
+    const bool selection = hasSelection();
+    const bool clipboardText = canPaste();
+    if (canUndo()) {
+        add(QStringLiteral("Undo"), ID_EDIT_UNDO);
+        menu->addSeparator();
+    }
+    if (selection) {
+        add(QStringLiteral("Cut"), ID_EDIT_CUT);
+        add(QStringLiteral("Clear"), ID_EDIT_CLEAR);
+        add(QStringLiteral("Copy"), ID_EDIT_COPY);
+    }
+    if (clipboardText)
+        add(QStringLiteral("Paste"), ID_EDIT_PASTE);
+    add(QStringLiteral("Select All"), ID_EDIT_SELECT_ALL);
+    menu->addSeparator();
+    add(selection ? QStringLiteral("Beautify Selection") : QStringLiteral("Beautify All"), ID_BEAUTIFY);
+    if (clipboardText)
+        add(QStringLiteral("Paste Beautified"), ID_PASTE_BEAUTIFIED);
+    add(QStringLiteral("Beautify N Copy"), ID_BEAUTIFY_N_COPY);
+    return menu;
+}
+
+void CPraxView::contextMenuEvent(QContextMenuEvent *e)
+{
+    QMenu *menu = createContextMenu();
+    QPoint at = e->globalPos();
+    at.rx() -= menu->sizeHint().width() / 2; // centred horizontally on the press point
+    menu->exec(at);
+    delete menu;
+    e->accept();
+}
+
+void CPraxView::mousePressEvent(QMouseEvent *e)
+{
+    // The right button only opens the context menu; it neither moves the
+    // caret nor changes the selection.
+    if (e->button() == Qt::RightButton) {
+        e->accept();
+        return;
+    }
+    QsciScintilla::mousePressEvent(e);
+}
+
+void CPraxView::keyPressEvent(QKeyEvent *e)
+{
+    // Undo keys go through OnEditUndo, which also puts back the selection a
+    // formatting command replaced.
+    const QKeyCombination combo = e->keyCombination();
+    if (e->matches(QKeySequence::Undo) || combo == QKeyCombination(Qt::AltModifier, Qt::Key_Backspace)) {
+        OnEditUndo();
+        e->accept();
+        return;
+    }
+    // Every typed character marks the document modified, even one that
+    // changes nothing (Backspace at the very start of the text).
+    const QString text = e->text();
+    const bool ctrl = e->modifiers() & (Qt::ControlModifier | Qt::MetaModifier);
+    const bool typed = !ctrl && !text.isEmpty() &&
+                       (text.at(0).isPrint() || text.at(0) == QLatin1Char('\b') ||
+                        text.at(0) == QLatin1Char('\r') || text.at(0) == QLatin1Char('\n') ||
+                        text.at(0) == QLatin1Char('\t'));
+    const bool special = e->key() == Qt::Key_Backspace || e->key() == Qt::Key_Return ||
+                         e->key() == Qt::Key_Enter || e->key() == Qt::Key_Tab;
+    if ((typed || special) && !isReadOnly() && m_doc)
+        m_doc->SetModifiedFlag(true);
+    QsciScintilla::keyPressEvent(e);
+}
+
+// ---- Clipboard and drag-and-drop as bytes -------------------------------
+
+bool CPraxView::canInsertFromMimeData(const QMimeData *source) const
+{
+    return mimeHasText(source) || QsciScintilla::canInsertFromMimeData(source);
+}
+
+QByteArray CPraxView::fromMimeData(const QMimeData *source, bool &rectangular) const
+{
+    QByteArray bytes = QsciScintilla::fromMimeData(source, rectangular);
+    if (source && source->hasFormat(kRawTextMime))
+        bytes = source->data(kRawTextMime);
+    return bytes;
+}
+
+QMimeData *CPraxView::toMimeData(const QByteArray &text, bool rectangular) const
+{
+    QMimeData *data = QsciScintilla::toMimeData(text, rectangular);
+    // Other programs get text: UTF-8 when the bytes are valid UTF-8, else
+    // each byte as its Latin-1 character. This program gets the bytes.
+    if (!QUtf8StringView(text.constData(), text.size()).isValidUtf8())
+        data->setText(QString::fromLatin1(text));
+    data->setData(kRawTextMime, text);
+    return data;
+}
