@@ -63,13 +63,21 @@ int format_keeping_options(const std::string &input, const std::string &output)
 // Creates the empty output file with the original's permission bits before the
 // engine opens it (the engine's open keeps an existing file's mode). Otherwise
 // a private 0600 file would come back as a new file readable by everyone.
+// The owner may write it meanwhile, so that a read-only file can still be
+// formatted, as it could when the engine made a new file; finish_mode then
+// gives it the original's bits exactly.
 void precreate_with_mode(const std::string &path, mode_t mode)
 {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode & 0600);
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, S_IRUSR | S_IWUSR);
     if (fd < 0)
         return; // the engine reports the output itself
-    ::fchmod(fd, mode & 0777);
+    ::fchmod(fd, (mode & 0777) | S_IWUSR);
     ::close(fd);
+}
+
+void finish_mode(const std::string &path, mode_t mode)
+{
+    ::chmod(path.c_str(), mode & 0777);
 }
 
 // Puts the backup back under the file's own name, replacing whatever output
@@ -118,6 +126,8 @@ int format_in_place(const std::string &path)
         precreate_with_mode(path, original.st_mode);
 
     const int result = format_keeping_options(backup, path);
+    if (result == kFormatOk && have_mode)
+        finish_mode(path, original.st_mode);
     if (result != kFormatOk) {
         // No batch leaves a file empty or missing: a file without SQL would
         // otherwise become empty, and the next run would delete its only copy.

@@ -1,0 +1,304 @@
+// Tests of the batch job's core on real files in a fresh temporary directory:
+// backup names, formatting in place (success, refused rename, failed format),
+// job-list files, the batch loops and the check used by prax-format --check.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <sys/stat.h>
+#include <dirent.h>
+#include <unistd.h>
+
+#include "app/dialogs/batch_core.h"
+#include "engine/engine.h"
+#include "engine/options.h"
+
+namespace {
+
+const char kSql[] = "select a, b from t where x = 1 and y = 2;\n";
+const char kNoSql[] = "Just some notes,\nnothing to format here.\n";
+
+std::string read_bytes(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void write_bytes(const std::string &path, const std::string &text)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+}
+
+bool exists(const std::string &path)
+{
+    struct stat st;
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+std::vector<std::string> names_in(const std::string &dir)
+{
+    std::vector<std::string> names;
+    if (DIR *d = ::opendir(dir.c_str())) {
+        while (dirent *e = ::readdir(d)) {
+            const std::string name = e->d_name;
+            if (name != "." && name != "..")
+                names.push_back(name);
+        }
+        ::closedir(d);
+    }
+    return names;
+}
+
+class BatchCoreTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/prax-batch-XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        dir_ = pattern;
+        prax::format_options = prax::default_format_options;
+    }
+    void TearDown() override
+    {
+        prax::format_options = prax::default_format_options;
+        std::system(("rm -rf '" + dir_ + "'").c_str());
+    }
+    std::string path(const std::string &name) const { return dir_ + "/" + name; }
+
+    // What the engine makes of `text`, formatted outside the batch.
+    std::string formatted(const std::string &text)
+    {
+        const std::string in = path("reference.in"), out = path("reference.out");
+        write_bytes(in, text);
+        EXPECT_EQ(prax::format_file(in.c_str(), out.c_str()), prax::kFormatOk);
+        std::string result = read_bytes(out);
+        std::remove(in.c_str());
+        std::remove(out.c_str());
+        return result;
+    }
+
+    std::string dir_;
+};
+
+TEST(BackupName, ReplacesLastCharacterWhenThePathHoldsAFullStop)
+{
+    EXPECT_EQ(prax::backup_name("/sql/QUERY.SQL"), "/sql/QUERY.SQ~");
+    EXPECT_EQ(prax::backup_name("/sql/README"), "/sql/README.~");
+    // The full stop of a directory counts.
+    EXPECT_EQ(prax::backup_name("/v1.0/QUERY"), "/v1.0/QUER~");
+    EXPECT_EQ(prax::backup_name("NAME."), "NAME~");
+}
+
+TEST_F(BatchCoreTest, FormatInPlaceKeepsOriginalInBackup)
+{
+    const std::string file = path("query.sql");
+    write_bytes(file, kSql);
+    write_bytes(path("query.sq~"), "an older backup\n");
+    const std::string expected = formatted(kSql);
+
+    EXPECT_EQ(prax::format_in_place(file), prax::kFormatOk);
+    EXPECT_EQ(read_bytes(file), expected);
+    EXPECT_EQ(read_bytes(path("query.sq~")), kSql);
+}
+
+TEST_F(BatchCoreTest, FormatInPlaceKeepsPermissionBits)
+{
+    // A private file stays private; a read-only file is formatted and stays read-only.
+    for (const mode_t mode : {mode_t(0600), mode_t(0640), mode_t(0444), mode_t(0775)}) {
+        SCOPED_TRACE(mode);
+        const std::string file = path("mode.sql");
+        std::remove(file.c_str());
+        write_bytes(file, kSql);
+        ASSERT_EQ(::chmod(file.c_str(), mode), 0);
+        ASSERT_EQ(prax::format_in_place(file), prax::kFormatOk);
+        struct stat st;
+        ASSERT_EQ(::stat(file.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, mode);
+    }
+}
+
+TEST_F(BatchCoreTest, FormatInPlaceRefusesFilesItCannotMoveAside)
+{
+    // A missing file cannot be renamed; the older backup goes all the same.
+    write_bytes(path("gone.sq~"), "older backup\n");
+    EXPECT_EQ(prax::format_in_place(path("gone.sql")), prax::kBackupFailed);
+    EXPECT_FALSE(exists(path("gone.sql")));
+    EXPECT_FALSE(exists(path("gone.sq~")));
+
+    // "x.sql~" is its own backup name: it must not be deleted as the older backup.
+    write_bytes(path("edit.sql~"), kSql);
+    EXPECT_EQ(prax::format_in_place(path("edit.sql~")), prax::kBackupFailed);
+    EXPECT_EQ(read_bytes(path("edit.sql~")), kSql);
+
+    // A path with a NUL byte would otherwise act on the file its prefix names.
+    write_bytes(path("a.sql"), kSql);
+    EXPECT_EQ(prax::format_in_place(path("a.sql") + std::string(1, '\0') + "x"), prax::kBackupFailed);
+    EXPECT_EQ(read_bytes(path("a.sql")), kSql);
+    EXPECT_FALSE(exists(path("a.sq~")));
+}
+
+TEST_F(BatchCoreTest, FailedFormatPutsTheOriginalBack)
+{
+    const std::string file = path("notes.txt");
+    write_bytes(file, kNoSql);
+    EXPECT_EQ(prax::format_in_place(file), prax::kNoSqlFound);
+    EXPECT_EQ(read_bytes(file), kNoSql);
+    EXPECT_FALSE(exists(path("notes.tx~")));
+    // A second run used to delete the only copy of the text.
+    EXPECT_EQ(prax::format_in_place(file), prax::kNoSqlFound);
+    EXPECT_EQ(read_bytes(file), kNoSql);
+    EXPECT_EQ(names_in(dir_), std::vector<std::string>{"notes.txt"});
+}
+
+TEST_F(BatchCoreTest, FormatInPlaceRestoresStartingIndentation)
+{
+    prax::format_options.starting_indentation = 3;
+    const std::string file = path("host.pc");
+    write_bytes(file, "int main()\n{\n        EXEC SQL SELECT a FROM t;\n}\n");
+    prax::format_in_place(file);
+    EXPECT_EQ(prax::format_options.starting_indentation, 3);
+}
+
+TEST(JobEntry, JoinsDirectoryAndNameAndRefusesPatternsAndBlanks)
+{
+    EXPECT_EQ(prax::make_job_entry("/", "A.SQL"), "/A.SQL");
+    EXPECT_EQ(prax::make_job_entry("/sql", "A.SQL"), "/sql/A.SQL");
+    EXPECT_EQ(prax::make_job_entry("/sql/", "A.SQL"), "/sql/A.SQL");
+    EXPECT_EQ(prax::make_job_entry("/sql", "*.sql"), "");
+    EXPECT_EQ(prax::make_job_entry("/sql", " A.SQL"), "");
+    EXPECT_EQ(prax::make_job_entry("/sql", ""), "");
+}
+
+TEST(JobEntry, EqualEntriesIgnoreAsciiCaseOnly)
+{
+    std::vector<std::string> list;
+    EXPECT_TRUE(prax::add_job_entry(list, "/SQL/A.SQL"));
+    EXPECT_FALSE(prax::add_job_entry(list, "/sql/a.sql"));
+    EXPECT_TRUE(prax::add_job_entry(list, "/sql/a.sq"));
+    // Bytes above 127 are not letters: \xC4 and \xE4 differ.
+    EXPECT_TRUE(prax::add_job_entry(list, "/\xC4.sql"));
+    EXPECT_TRUE(prax::add_job_entry(list, "/\xE4.sql"));
+    EXPECT_EQ(list.size(), 4u);
+}
+
+TEST_F(BatchCoreTest, JobListRoundTripReversesOrderWithCrLf)
+{
+    const std::string list_file = path("jobs.lis");
+    const std::vector<std::string> list{"/a/one.sql", "", "/a/two.sql", "/a/three.sql"};
+    ASSERT_EQ(prax::write_job_list(list_file, list), 0);
+    EXPECT_EQ(read_bytes(list_file), "/a/three.sql\r\n/a/two.sql\r\n/a/one.sql\r\n");
+
+    std::vector<std::string> read_back;
+    ASSERT_EQ(prax::read_job_list(list_file, read_back), 0);
+    EXPECT_EQ(read_back, (std::vector<std::string>{"/a/three.sql", "/a/two.sql", "/a/one.sql"}));
+
+    ASSERT_EQ(prax::write_job_list(list_file, {}), 0);
+    EXPECT_EQ(read_bytes(list_file), "");
+}
+
+TEST_F(BatchCoreTest, ReadJobListSplitsWordsAndSkipsEqualEntries)
+{
+    const std::string long_word = "/" + std::string(5000, 'x') + ".sql";
+    write_bytes(path("jobs.lis"), " /a/b.sql\t/a/c d.sql\r\n\v\f/A/B.SQL /a/\xE9.sql " + long_word + "\n/x/y");
+    std::vector<std::string> list{"/x/Y"};
+    ASSERT_EQ(prax::read_job_list(path("jobs.lis"), list), 0);
+    EXPECT_EQ(list, (std::vector<std::string>{"/x/Y", "/a/b.sql", "/a/c", "d.sql", "/a/\xE9.sql", long_word}));
+}
+
+TEST_F(BatchCoreTest, JobListFilesThatCannotBeUsed)
+{
+    std::vector<std::string> list{"/keep.sql"};
+    EXPECT_EQ(prax::read_job_list(path("missing.lis"), list), prax::kJobListNotOpened);
+    EXPECT_EQ(prax::read_job_list(dir_, list), prax::kJobListNotOpened); // a directory opens but does not read
+    EXPECT_EQ(list, std::vector<std::string>{"/keep.sql"});
+
+    EXPECT_EQ(prax::write_job_list(dir_, list), prax::kJobListNotOpened);
+    EXPECT_EQ(prax::write_job_list(path("no/such/dir.lis"), list), prax::kJobListNotOpened);
+    if (exists("/dev/full"))
+        EXPECT_EQ(prax::write_job_list("/dev/full", list), prax::kJobListNotWritten);
+}
+
+TEST_F(BatchCoreTest, BatchRunsFromLastEntryToFirst)
+{
+    write_bytes(path("a.sql"), kSql);
+    write_bytes(path("b.txt"), kNoSql);
+    std::vector<std::pair<std::string, int>> heard;
+    const int failures = prax::run_batch({path("a.sql"), "", path("b.txt"), path("missing.sql")},
+                                         [&](const std::string &file, int result) { heard.emplace_back(file, result); });
+    EXPECT_EQ(failures, 2);
+    const std::vector<std::pair<std::string, int>> expected{
+        {path("missing.sql"), prax::kBackupFailed}, {path("b.txt"), prax::kNoSqlFound}, {path("a.sql"), prax::kFormatOk}};
+    EXPECT_EQ(heard, expected);
+    EXPECT_EQ(read_bytes(path("a.sq~")), kSql);
+}
+
+TEST_F(BatchCoreTest, CommandLineLoopsReportOnlyFailuresInTheirOrder)
+{
+    write_bytes(path("a.sql"), kSql);
+    write_bytes(path("b.sql"), kSql);
+    write_bytes(path("n.txt"), kNoSql);
+    std::vector<std::string> failed;
+    auto record = [&](const std::string &file, int) { failed.push_back(file); };
+
+    EXPECT_EQ(prax::format_files_in_place({path("n.txt"), path("a.sql"), path("none.sql")}, record), 2);
+    EXPECT_EQ(failed, (std::vector<std::string>{path("n.txt"), path("none.sql")}));
+
+    // The job list holds b then n; the batch's order takes n first.
+    failed.clear();
+    ASSERT_EQ(prax::write_job_list(path("jobs.lis"), {path("n.txt"), path("b.sql")}), 0);
+    EXPECT_EQ(prax::format_job_list_in_place(path("jobs.lis"), record), 1);
+    EXPECT_EQ(failed, std::vector<std::string>{path("n.txt")});
+    EXPECT_EQ(read_bytes(path("b.sq~")), kSql);
+
+    failed.clear();
+    EXPECT_EQ(prax::format_job_list_in_place(path("none.lis"), record), 1);
+    EXPECT_EQ(failed, std::vector<std::string>{path("none.lis")});
+    EXPECT_STREQ(prax::batch_result_text(prax::kNoSqlFound), "no SQL found");
+}
+
+TEST_F(BatchCoreTest, CheckComparesWithoutWritingAnything)
+{
+    // Temporary files of the check go to TMPDIR; point it at a directory of our own.
+    const std::string tmp = path("tmp");
+    ASSERT_EQ(::mkdir(tmp.c_str(), 0700), 0);
+    const char *old_tmpdir = std::getenv("TMPDIR");
+    const std::string saved = old_tmpdir ? old_tmpdir : "";
+    ::setenv("TMPDIR", tmp.c_str(), 1);
+
+    const std::string once = formatted(kSql);
+    write_bytes(path("raw.sql"), kSql);
+    write_bytes(path("once.sql"), once);
+    write_bytes(path("n.txt"), kNoSql);
+    const int twice_differs = formatted(once) == once ? prax::kCheckUnchanged : prax::kCheckDiffers;
+
+    ASSERT_NE(once, kSql); // keywords come out in upper case
+    EXPECT_EQ(prax::check_file(path("raw.sql")), prax::kCheckDiffers);
+    EXPECT_EQ(prax::check_file(path("once.sql")), twice_differs);
+    EXPECT_EQ(prax::check_file(path("n.txt")), prax::kNoSqlFound);
+    EXPECT_EQ(prax::check_file(path("none.sql")), prax::kInputNotOpened);
+
+    std::vector<std::string> heard;
+    const int reported = prax::check_files({path("n.txt"), path("once.sql")},
+                                           [&](const std::string &file, int) { heard.push_back(file); });
+    EXPECT_EQ(reported, static_cast<int>(heard.size()));
+    ASSERT_FALSE(heard.empty());
+    EXPECT_EQ(heard.front(), path("n.txt"));
+
+    EXPECT_TRUE(names_in(tmp).empty());
+    EXPECT_EQ(read_bytes(path("raw.sql")), kSql);
+    EXPECT_FALSE(exists(path("raw.sq~")));
+    if (old_tmpdir)
+        ::setenv("TMPDIR", saved.c_str(), 1);
+    else
+        ::unsetenv("TMPDIR");
+}
+
+} // namespace
