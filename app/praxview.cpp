@@ -282,7 +282,11 @@ QByteArray CPraxView::selectedBytes() const
 {
     int start, end;
     selectionBytes(start, end);
-    return end > start ? textBytes().mid(start, end - start) : QByteArray();
+    if (end <= start)
+        return QByteArray();
+    const auto *bytes = reinterpret_cast<const char *>(
+        SendScintilla(SCI_GETRANGEPOINTER, static_cast<unsigned long>(start), static_cast<long>(end - start)));
+    return QByteArray(bytes, end - start);
 }
 
 int CPraxView::selectionColumn(const QByteArray &text, int pos)
@@ -508,17 +512,45 @@ void CPraxView::OnEditUndo()
 
 void CPraxView::OnEditCut()
 {
-    cut();
+    if (SendScintilla(SCI_SELECTIONISRECTANGLE)) {
+        cut();
+        return;
+    }
+    if (!hasSelection())
+        return;
+    OnEditCopy();
+    removeSelectedText();
 }
 
 void CPraxView::OnEditCopy()
 {
-    copy();
+    // Scintilla's own copy turns NUL bytes into blanks; a stream selection
+    // goes to the clipboard as its exact bytes instead.
+    if (SendScintilla(SCI_SELECTIONISRECTANGLE)) {
+        copy();
+        return;
+    }
+    if (hasSelection())
+        QApplication::clipboard()->setMimeData(toMimeData(selectedBytes(), false));
 }
 
 void CPraxView::OnEditPaste()
 {
-    paste();
+    // Scintilla's own paste stops at a NUL byte; a plain (not rectangular)
+    // clipboard text goes in as its exact bytes, caret after it.
+    const QMimeData *source = QApplication::clipboard()->mimeData();
+    if (isReadOnly() || !mimeHasText(source))
+        return;
+    bool rectangular = false;
+    const QByteArray bytes = fromMimeData(source, rectangular);
+    if (rectangular) {
+        paste();
+        return;
+    }
+    int start, end;
+    selectionBytes(start, end);
+    replaceRangeBytes(start, end, bytes);
+    SendScintilla(SCI_GOTOPOS, static_cast<unsigned long>(start + bytes.size()));
 }
 
 void CPraxView::OnEditClear()
@@ -691,10 +723,27 @@ void CPraxView::mousePressEvent(QMouseEvent *e)
 void CPraxView::keyPressEvent(QKeyEvent *e)
 {
     // Undo keys go through OnEditUndo, which also puts back the selection a
-    // formatting command replaced.
+    // formatting command replaced; copy, cut and paste keys through
+    // OnEditCopy, OnEditCut and OnEditPaste, which keep NUL bytes.
     const QKeyCombination combo = e->keyCombination();
     if (e->matches(QKeySequence::Undo) || combo == QKeyCombination(Qt::AltModifier, Qt::Key_Backspace)) {
         OnEditUndo();
+        e->accept();
+        return;
+    }
+    if (e->matches(QKeySequence::Copy) || combo == QKeyCombination(Qt::ControlModifier, Qt::Key_Insert)) {
+        OnEditCopy();
+        e->accept();
+        return;
+    }
+    if (e->matches(QKeySequence::Paste) || combo == QKeyCombination(Qt::ShiftModifier, Qt::Key_Insert)) {
+        OnEditPaste();
+        e->accept();
+        return;
+    }
+    if (e->matches(QKeySequence::Cut) || combo == QKeyCombination(Qt::ShiftModifier, Qt::Key_Delete)) {
+        if (!isReadOnly())
+            OnEditCut();
         e->accept();
         return;
     }

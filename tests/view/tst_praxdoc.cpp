@@ -1,0 +1,192 @@
+// The document: titles of new documents, byte-exact save and open, the size
+// limit, and a text loaded before its view exists.
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "app/msgbox.h"
+#include "app/praxdoc.h"
+#include "app/praxview.h"
+
+namespace {
+
+QStringList g_boxes;
+
+void recordBox(const QString &text)
+{
+    g_boxes << text;
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+void writeAll(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+} // namespace
+
+class TestPraxDoc : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+
+    void newDocumentsAreNumbered();
+    void saveAndOpenAreByteExact_data();
+    void saveAndOpenAreByteExact();
+    void sizeLimit_data();
+    void sizeLimit();
+    void openFailureKeepsDocument();
+    void saveFailureKeepsOldFile();
+    void textLoadedBeforeViewReachesView();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void TestPraxDoc::initTestCase()
+{
+    setMessageBoxRecorder(recordBox);
+    QVERIFY(m_dir.isValid());
+}
+
+void TestPraxDoc::init()
+{
+    g_boxes.clear();
+}
+
+void TestPraxDoc::newDocumentsAreNumbered()
+{
+    // Runs first: no document of this process has drawn a number yet.
+    CPraxDoc opened;
+    const QString path = m_dir.filePath(QStringLiteral("query.sql"));
+    writeAll(path, "select 1");
+    QVERIFY(opened.openDocument(path));
+    QCOMPARE(opened.title(), QStringLiteral("query.sql"));
+
+    CPraxDoc first;
+    QVERIFY(first.OnNewDocument());
+    CPraxDoc second;
+    QCOMPARE(first.title(), QStringLiteral("Sql1"));
+    QCOMPARE(second.title(), QStringLiteral("Sql2"));
+    QCOMPARE(first.title(), QStringLiteral("Sql1"));
+
+    QSignalSpy spy(&second, &CPraxDoc::titleChanged);
+    CPraxView view(&second);
+    QVERIFY(second.saveDocument(m_dir.filePath(QStringLiteral("saved.txt"))));
+    QCOMPARE(second.title(), QStringLiteral("saved.txt"));
+    QCOMPARE(spy.count(), 1);
+
+    QCOMPARE(CPraxDoc::docString(CPraxDoc::filterName), QStringLiteral("sqltext  (*.txt)"));
+    QCOMPARE(CPraxDoc::docString(CPraxDoc::regFileTypeId), QStringLiteral("Prax.Document"));
+}
+
+void TestPraxDoc::saveAndOpenAreByteExact_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("CR LF line ends") << QByteArray("select a\r\nfrom t\r\n");
+    QTest::newRow("NUL byte") << QByteArray("a\0b", 3);
+    QTest::newRow("0xFF and invalid UTF-8") << QByteArray("\xff\xfe \xc3\x28 \xe2\x82 end");
+    QTest::newRow("lone CR and LF") << QByteArray("a\rb\nc\r");
+    QTest::newRow("empty") << QByteArray();
+}
+
+void TestPraxDoc::saveAndOpenAreByteExact()
+{
+    QFETCH(QByteArray, bytes);
+    const QString path = m_dir.filePath(QStringLiteral("roundtrip.txt"));
+
+    CPraxDoc doc;
+    CPraxView view(&doc);
+    view.setTextBytes(bytes);
+    doc.SetModifiedFlag(true);
+    QVERIFY(doc.saveDocument(path));
+    QVERIFY(!doc.isModified());
+    QCOMPARE(readAll(path), bytes);
+
+    CPraxDoc reopened;
+    CPraxView reopenedView(&reopened);
+    QVERIFY(reopened.openDocument(path));
+    QCOMPARE(reopenedView.textBytes(), bytes);
+    QCOMPARE(reopened.text(), bytes);
+    QVERIFY(!reopened.isModified());
+    QVERIFY(!reopenedView.isUndoAvailable());
+    QVERIFY(g_boxes.isEmpty());
+}
+
+void TestPraxDoc::sizeLimit_data()
+{
+    QTest::addColumn<int>("size");
+    QTest::addColumn<bool>("opens");
+    QTest::newRow("1,048,575 bytes open") << 1048575 << true;
+    QTest::newRow("1,048,576 bytes are refused") << 1048576 << false;
+}
+
+void TestPraxDoc::sizeLimit()
+{
+    QFETCH(int, size);
+    QFETCH(bool, opens);
+    const QString path = m_dir.filePath(QStringLiteral("big.txt"));
+    writeAll(path, QByteArray(size, 'x'));
+
+    CPraxDoc doc;
+    CPraxView view(&doc);
+    view.setTextBytes("previous");
+    QCOMPARE(doc.openDocument(path), opens);
+    if (opens) {
+        QCOMPARE(view.textBytes().size(), size);
+        QVERIFY(g_boxes.isEmpty());
+    } else {
+        QCOMPARE(g_boxes, QStringList{QStringLiteral("The file is too large to open.")});
+        QCOMPARE(view.textBytes(), QByteArray("previous"));
+        QVERIFY(doc.path().isEmpty());
+    }
+}
+
+void TestPraxDoc::openFailureKeepsDocument()
+{
+    CPraxDoc doc;
+    CPraxView view(&doc);
+    view.setTextBytes("kept");
+    QVERIFY(!doc.openDocument(m_dir.filePath(QStringLiteral("missing.txt"))));
+    QCOMPARE(g_boxes.size(), 1);
+    QCOMPARE(view.textBytes(), QByteArray("kept"));
+    QVERIFY(doc.path().isEmpty());
+}
+
+void TestPraxDoc::saveFailureKeepsOldFile()
+{
+    CPraxDoc doc;
+    CPraxView view(&doc);
+    view.setTextBytes("new text");
+    doc.SetModifiedFlag(true);
+    QVERIFY(!doc.saveDocument(m_dir.filePath(QStringLiteral("no/such/dir/x.txt"))));
+    QCOMPARE(g_boxes.size(), 1);
+    QVERIFY(doc.isModified());
+    QVERIFY(doc.path().isEmpty());
+}
+
+void TestPraxDoc::textLoadedBeforeViewReachesView()
+{
+    const QString path = m_dir.filePath(QStringLiteral("early.txt"));
+    writeAll(path, "early\r\n");
+    CPraxDoc doc;
+    QVERIFY(doc.openDocument(path));
+    QCOMPARE(doc.text(), QByteArray("early\r\n"));
+    CPraxView view(&doc);
+    QCOMPARE(view.textBytes(), QByteArray("early\r\n"));
+    QVERIFY(!doc.isModified());
+    QCOMPARE(doc.view(), &view);
+}
+
+QTEST_MAIN(TestPraxDoc)
+#include "tst_praxdoc.moc"

@@ -1,0 +1,532 @@
+// The editor view's formatting commands, enabling, context menu, undo and
+// modified marking. The engine itself is tested elsewhere: here its output
+// for the same text, column and options is the oracle, and the tests check
+// what the view does around it (splicing, selection, options, messages).
+#include <QApplication>
+#include <QClipboard>
+#include <QMenu>
+#include <QMimeData>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <string>
+
+#include "app/fileops.h"
+#include "app/msgbox.h"
+#include "app/praxdoc.h"
+#include "app/praxview.h"
+#include "engine/engine.h"
+#include "engine/options.h"
+#include "engine/tempfile.h"
+
+namespace {
+
+QStringList g_boxes;     // message boxes shown, in order
+QStringList g_statuses;  // status messages shown, in order
+QStringList g_tempFiles; // temporary files alive while the engine ran
+
+void recordBox(const QString &text)
+{
+    g_boxes << text;
+}
+
+// The engine's output for `text` with `indentation` as starting_indentation,
+// its first line laid out as if it stood at `column`.
+QByteArray engineFormat(const QByteArray &text, int indentation, int column)
+{
+    std::string in, out;
+    if (!prax::create_temp_file(in) || !prax::create_temp_file(out))
+        qFatal("cannot create temporary files");
+    prax::write_text_file(in, std::string_view(text.constData(), text.size()));
+    const int saved = prax::format_options.starting_indentation;
+    prax::format_options.starting_indentation = indentation;
+    prax::engine_state.column = column;
+    const int rc = prax::format_file(in.c_str(), out.c_str());
+    prax::format_options.starting_indentation = saved;
+    std::string bytes;
+    prax::read_file_text(out, bytes);
+    std::remove(in.c_str());
+    std::remove(out.c_str());
+    if (rc != prax::kFormatOk)
+        qWarning("engine result %d", rc);
+    return QByteArray::fromStdString(bytes);
+}
+
+void setClipboardBytes(const QByteArray &bytes)
+{
+    auto *data = new QMimeData;
+    data->setData(QStringLiteral("text/plain"), bytes);
+    QApplication::clipboard()->setMimeData(data);
+}
+
+QByteArray clipboardBytes(const CPraxView &view)
+{
+    Q_UNUSED(view);
+    const QMimeData *data = QApplication::clipboard()->mimeData();
+    if (!data)
+        return QByteArray();
+    if (data->hasFormat(QStringLiteral("application/x-prax-text")))
+        return data->data(QStringLiteral("application/x-prax-text"));
+    return data->text().toUtf8();
+}
+
+QStringList menuRows(QMenu *menu)
+{
+    QStringList rows;
+    for (QAction *action : menu->actions())
+        rows << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    return rows;
+}
+
+bool fileExists(const QString &path)
+{
+    struct stat st;
+    return ::stat(path.toLocal8Bit().constData(), &st) == 0;
+}
+
+const QByteArray kSql = "select a, b from t where x = 1 and y = 2";
+
+} // namespace
+
+class TestPraxView : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void beautifyWholeText();
+    void beautifySelection_data();
+    void beautifySelection();
+    void beautifyFailureLeavesTextUnchanged_data();
+    void beautifyFailureLeavesTextUnchanged();
+    void beautifyRefusesResultOverSizeLimit();
+    void undoTakesBackBeautifyInOneStep();
+    void beautifyNCopy_data();
+    void beautifyNCopy();
+    void beautifyNCopyAfterFailureCopiesNothing();
+    void pasteBeautifiedReplacesSelection();
+    void pasteBeautifiedKeepsUserIndentation();
+    void pasteBeautifiedWithoutClipboardTextDoesNothing();
+    void contextMenuRows_data();
+    void contextMenuRows();
+    void contextMenuRunsCommand();
+    void enablingFollowsText();
+    void typingMarksModified_data();
+    void typingMarksModified();
+    void editsMarkModified();
+    void copyPasteKeepsRawBytes();
+
+private:
+    CPraxDoc *m_doc = nullptr;
+    CPraxView *m_view = nullptr;
+    const int m_userIndentation = 3;
+};
+
+void TestPraxView::initTestCase()
+{
+    setMessageBoxRecorder(recordBox);
+    prax::set_status_hook([](std::string_view text) {
+        g_statuses << QString::fromUtf8(text.data(), static_cast<int>(text.size()));
+        // The engine reports while it runs: the command's temporary files exist then.
+        if (!prax::temp_in_path.empty())
+            g_tempFiles << QString::fromStdString(prax::temp_in_path)
+                        << QString::fromStdString(prax::temp_out_path);
+    });
+}
+
+void TestPraxView::init()
+{
+    g_boxes.clear();
+    g_statuses.clear();
+    g_tempFiles.clear();
+    prax::format_options = prax::default_format_options;
+    prax::format_options.starting_indentation = m_userIndentation;
+    QApplication::clipboard()->clear();
+    m_doc = new CPraxDoc;
+    m_view = new CPraxView(m_doc);
+    m_view->resize(600, 400);
+    m_view->show();
+}
+
+void TestPraxView::cleanup()
+{
+    // Every way out of a command restores the user's indentation and leaves
+    // no temporary file behind.
+    QCOMPARE(prax::format_options.starting_indentation, m_userIndentation);
+    for (const QString &path : std::as_const(g_tempFiles))
+        QVERIFY2(!fileExists(path), qPrintable(path));
+    QVERIFY(prax::temp_in_path.empty());
+    delete m_view;
+    delete m_doc;
+}
+
+void TestPraxView::beautifyWholeText()
+{
+    m_view->setTextBytes(kSql);
+    QVERIFY(!m_doc->isModified());
+    m_view->OnBeautify();
+
+    // Without a selection the whole text is formatted at column 0 and with
+    // the user's own starting indentation.
+    const QByteArray expected = engineFormat(kSql, m_userIndentation, 0);
+    QVERIFY(expected != kSql);
+    QCOMPARE(m_view->textBytes(), expected);
+    QVERIFY(!m_view->hasSelection());
+    QVERIFY(m_doc->isModified());
+    QVERIFY(g_boxes.isEmpty());
+    QVERIFY(!g_tempFiles.isEmpty());
+}
+
+void TestPraxView::beautifySelection_data()
+{
+    QTest::addColumn<QByteArray>("prefix");
+    QTest::addColumn<QByteArray>("suffix");
+    QTest::addColumn<int>("column");
+
+    // Bytes outside the selection must go back untouched, awkward ones included.
+    QTest::newRow("column 6 after six blanks")
+        << QByteArray("-- first\r\n\xff\xfe\r\n      ") << QByteArray("\r\n-- after \xc3\x28\0x", 16) << 6;
+    QTest::newRow("first line counts from text start") << QByteArray("abcd ") << QByteArray(";") << 5;
+    QTest::newRow("tab counts one column") << QByteArray("x\n\t") << QByteArray("\n") << 1;
+    QTest::newRow("selection at line start") << QByteArray("foo;\n") << QByteArray() << 0;
+}
+
+void TestPraxView::beautifySelection()
+{
+    QFETCH(QByteArray, prefix);
+    QFETCH(QByteArray, suffix);
+    QFETCH(int, column);
+
+    m_view->setTextBytes(prefix + kSql + suffix);
+    m_view->setSelectionBytes(prefix.size(), prefix.size() + kSql.size());
+    m_view->OnBeautify();
+
+    const QByteArray formatted = engineFormat(kSql, column, column);
+    if (column > 0)
+        QVERIFY2(formatted != engineFormat(kSql, 0, 0), "the column must change the layout");
+    QCOMPARE(m_view->textBytes(), prefix + formatted + suffix);
+    int start, end;
+    m_view->selectionBytes(start, end);
+    QCOMPARE(start, int(prefix.size()));
+    QCOMPARE(end, int(prefix.size() + formatted.size()));
+    QVERIFY(g_statuses.contains(QStringLiteral("Format the selected text.")));
+    QVERIFY(g_boxes.isEmpty());
+    QVERIFY(m_doc->isModified());
+}
+
+void TestPraxView::beautifyFailureLeavesTextUnchanged_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<int>("selStart");
+    QTest::addColumn<int>("selEnd");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("empty text") << QByteArray() << 0 << 0 << "Fail formatting the text";
+    QTest::newRow("no SQL in whole text") << QByteArray("hello world\n") << 0 << 0
+                                          << "Fail formatting the text";
+    QTest::newRow("no SQL in selection") << QByteArray("select a from t; hello world") << 17 << 28
+                                         << "Fail formatting the selected text";
+}
+
+void TestPraxView::beautifyFailureLeavesTextUnchanged()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(int, selStart);
+    QFETCH(int, selEnd);
+    QFETCH(QString, message);
+
+    m_view->setTextBytes(text);
+    m_view->setSelectionBytes(selStart, selEnd);
+    m_view->OnBeautify();
+
+    QCOMPARE(g_boxes, QStringList{message});
+    QCOMPARE(m_view->textBytes(), text);
+    QVERIFY(!m_doc->isModified());
+    QVERIFY(!m_view->isUndoAvailable());
+}
+
+void TestPraxView::beautifyRefusesResultOverSizeLimit()
+{
+    // The prefix is not formatted; the formatted selection grows the text
+    // beyond the largest text a document holds.
+    const QByteArray prefix = QByteArray(CPraxDoc::kMaxTextBytes - kSql.size() - 2, 'x') + "\n";
+    const QByteArray text = prefix + kSql;
+    m_view->setTextBytes(text);
+    m_view->setSelectionBytes(prefix.size(), text.size());
+    m_view->OnBeautify();
+
+    QCOMPARE(g_boxes, QStringList{QStringLiteral("The file is too large to open.")});
+    QVERIFY(m_view->textBytes() == text);
+    QVERIFY(!m_doc->isModified());
+}
+
+void TestPraxView::undoTakesBackBeautifyInOneStep()
+{
+    const QByteArray text = QByteArray("  ") + kSql + "\nrest";
+    m_view->setTextBytes(text);
+    // An earlier edit, which the one Undo must leave in place.
+    m_view->setSelectionBytes(int(text.size()), int(text.size()));
+    QTest::keyClick(m_view, Qt::Key_Z);
+    const QByteArray edited = text + "z";
+    QCOMPARE(m_view->textBytes(), edited);
+
+    m_view->setSelectionBytes(2, 2 + kSql.size());
+    m_view->OnBeautify();
+    QVERIFY(m_view->textBytes() != edited);
+
+    QTest::keyClick(m_view, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(m_view->textBytes(), edited);
+    int start, end;
+    m_view->selectionBytes(start, end);
+    QCOMPARE(start, 2);
+    QCOMPARE(end, 2 + int(kSql.size()));
+
+    // Whole-text Beautify, undone from the Edit menu's command.
+    m_view->setSelectionBytes(0, 0);
+    m_view->OnBeautify();
+    m_view->OnEditUndo();
+    QCOMPARE(m_view->textBytes(), edited);
+}
+
+void TestPraxView::beautifyNCopy_data()
+{
+    QTest::addColumn<bool>("withSelection");
+    QTest::newRow("whole text") << false;
+    QTest::newRow("selection") << true;
+}
+
+void TestPraxView::beautifyNCopy()
+{
+    QFETCH(bool, withSelection);
+    const QByteArray prefix = "-- keep\n";
+    m_view->setTextBytes(prefix + kSql);
+    if (withSelection)
+        m_view->setSelectionBytes(prefix.size(), prefix.size() + kSql.size());
+    m_view->OnBeautifyNCopy();
+
+    QCOMPARE(g_boxes, QStringList{QStringLiteral("The formatted text is copied into the clipboard.")});
+    if (withSelection) {
+        const QByteArray formatted = engineFormat(kSql, 0, 0);
+        QCOMPARE(m_view->textBytes(), prefix + formatted);
+        QCOMPARE(m_view->selectedBytes(), formatted);
+        QCOMPARE(clipboardBytes(*m_view), formatted);
+    } else {
+        const QByteArray formatted = engineFormat(prefix + kSql, m_userIndentation, 0);
+        QCOMPARE(m_view->textBytes(), formatted);
+        QVERIFY(!m_view->hasSelection());
+        QCOMPARE(clipboardBytes(*m_view), formatted);
+    }
+}
+
+void TestPraxView::beautifyNCopyAfterFailureCopiesNothing()
+{
+    setClipboardBytes("untouched");
+    m_view->setTextBytes("no statement here");
+    m_view->OnBeautifyNCopy();
+    QCOMPARE(g_boxes, QStringList{QStringLiteral("Fail formatting the text")});
+    QCOMPARE(clipboardBytes(*m_view), QByteArray("untouched"));
+
+    // On an empty text the command does nothing at all.
+    g_boxes.clear();
+    m_view->setTextBytes(QByteArray());
+    m_view->OnBeautifyNCopy();
+    QVERIFY(g_boxes.isEmpty());
+    QCOMPARE(clipboardBytes(*m_view), QByteArray("untouched"));
+}
+
+void TestPraxView::pasteBeautifiedReplacesSelection()
+{
+    const QByteArray clip = "select x from y";
+    setClipboardBytes(clip);
+    m_view->setTextBytes("AAA old BBB");
+    m_view->setSelectionBytes(4, 7);
+    m_view->OnPasteBeautified();
+
+    const QByteArray formatted = engineFormat(clip, m_userIndentation, 0);
+    QVERIFY(formatted != clip);
+    QCOMPARE(m_view->textBytes(), "AAA " + formatted + " BBB");
+    QCOMPARE(clipboardBytes(*m_view), formatted);
+    QCOMPARE(m_view->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS), long(4 + formatted.size()));
+    QVERIFY(m_doc->isModified());
+    QVERIFY(g_boxes.isEmpty());
+
+    // One Undo takes the paste back, selection included.
+    m_view->OnEditUndo();
+    QCOMPARE(m_view->textBytes(), QByteArray("AAA old BBB"));
+    QCOMPARE(m_view->selectedBytes(), QByteArray("old"));
+}
+
+void TestPraxView::pasteBeautifiedKeepsUserIndentation()
+{
+    // Host-language text: the engine records the EXEC SQL column into
+    // starting_indentation while it runs; the user's value must come back.
+    const QByteArray host = "int main() {\n    EXEC SQL select a from t;\n}\n";
+    setClipboardBytes(host);
+    m_view->OnPasteBeautified();
+    QVERIFY(m_view->textBytes().contains("EXEC SQL"));
+    QCOMPARE(prax::format_options.starting_indentation, m_userIndentation);
+}
+
+void TestPraxView::pasteBeautifiedWithoutClipboardTextDoesNothing()
+{
+    m_view->setTextBytes("keep");
+    m_view->OnPasteBeautified();
+    QCOMPARE(m_view->textBytes(), QByteArray("keep"));
+
+    // Text the engine cannot format: no message box, clipboard and text unchanged.
+    setClipboardBytes("just words");
+    m_view->OnPasteBeautified();
+    QCOMPARE(m_view->textBytes(), QByteArray("keep"));
+    QCOMPARE(clipboardBytes(*m_view), QByteArray("just words"));
+    QVERIFY(g_boxes.isEmpty());
+    QVERIFY(!m_doc->isModified());
+}
+
+void TestPraxView::contextMenuRows_data()
+{
+    QTest::addColumn<bool>("undo");
+    QTest::addColumn<bool>("selection");
+    QTest::addColumn<bool>("clipboard");
+    QTest::addColumn<QStringList>("rows");
+
+    QTest::newRow("nothing to undo, select or paste")
+        << false << false << false
+        << QStringList{"Select All", "-", "Beautify All", "Beautify N Copy"};
+    QTest::newRow("selection only")
+        << false << true << false
+        << QStringList{"Cut", "Clear", "Copy", "Select All", "-", "Beautify Selection", "Beautify N Copy"};
+    QTest::newRow("clipboard text only")
+        << false << false << true
+        << QStringList{"Paste", "Select All", "-", "Beautify All", "Paste Beautified", "Beautify N Copy"};
+    QTest::newRow("everything")
+        << true << true << true
+        << QStringList{"Undo", "-", "Cut", "Clear", "Copy", "Paste", "Select All", "-",
+                       "Beautify Selection", "Paste Beautified", "Beautify N Copy"};
+}
+
+void TestPraxView::contextMenuRows()
+{
+    QFETCH(bool, undo);
+    QFETCH(bool, selection);
+    QFETCH(bool, clipboard);
+    QFETCH(QStringList, rows);
+
+    m_view->setTextBytes("select a from t");
+    if (undo)
+        QTest::keyClick(m_view, Qt::Key_Space);
+    if (selection)
+        m_view->setSelectionBytes(0, 6);
+    if (clipboard)
+        setClipboardBytes("x");
+    QMenu *menu = m_view->createContextMenu();
+    QCOMPARE(menuRows(menu), rows);
+    for (QAction *action : menu->actions())
+        QVERIFY(action->isSeparator() || action->isEnabled());
+    delete menu;
+}
+
+void TestPraxView::contextMenuRunsCommand()
+{
+    m_view->setTextBytes(kSql);
+    QMenu *menu = m_view->createContextMenu();
+    QAction *beautify = nullptr;
+    for (QAction *action : menu->actions())
+        if (action->text() == QLatin1String("Beautify All"))
+            beautify = action;
+    QVERIFY(beautify);
+    QCOMPARE(beautify->data().toInt(), int(CPraxView::ID_BEAUTIFY));
+    beautify->trigger();
+    delete menu;
+    QCOMPARE(m_view->textBytes(), engineFormat(kSql, m_userIndentation, 0));
+}
+
+void TestPraxView::enablingFollowsText()
+{
+    QSignalSpy spy(m_view, &CPraxView::commandStateChanged);
+    QVERIFY(!m_view->canBeautify());
+    QVERIFY(!m_view->canFind());
+    QVERIFY(!m_view->canUndo());
+    QTest::keyClick(m_view, Qt::Key_A);
+    QVERIFY(m_view->canBeautify());
+    QVERIFY(m_view->canFind());
+    QVERIFY(m_view->canUndo());
+    QVERIFY(!m_view->hasSelection());
+    QVERIFY(spy.count() > 0);
+
+    spy.clear();
+    m_view->OnEditSelectAll();
+    QVERIFY(m_view->hasSelection());
+    QVERIFY(spy.count() > 0);
+
+    spy.clear();
+    setClipboardBytes("text");
+    QVERIFY(m_view->canPaste());
+    QVERIFY(spy.count() > 0);
+}
+
+void TestPraxView::typingMarksModified_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::newRow("letter") << int(Qt::Key_Q);
+    QTest::newRow("Enter") << int(Qt::Key_Return);
+    QTest::newRow("Tab") << int(Qt::Key_Tab);
+    QTest::newRow("Backspace at the very start") << int(Qt::Key_Backspace);
+}
+
+void TestPraxView::typingMarksModified()
+{
+    QFETCH(int, key);
+    m_view->setTextBytes("abc");
+    QVERIFY(!m_doc->isModified());
+    QTest::keyClick(m_view, Qt::Key(key));
+    QVERIFY(m_doc->isModified());
+}
+
+void TestPraxView::editsMarkModified()
+{
+    m_view->setTextBytes("one two");
+    m_view->setSelectionBytes(0, 3);
+    m_view->OnEditCut();
+    QVERIFY(m_doc->isModified());
+    QCOMPARE(m_view->textBytes(), QByteArray(" two"));
+
+    m_doc->SetModifiedFlag(false);
+    m_view->OnEditPaste();
+    QVERIFY(m_doc->isModified());
+    QCOMPARE(m_view->textBytes(), QByteArray("one two"));
+
+    m_doc->SetModifiedFlag(false);
+    m_view->OnEditUndo();
+    QVERIFY(m_doc->isModified());
+    QCOMPARE(m_view->textBytes(), QByteArray(" two"));
+
+    // Enter in a CR LF text keeps the text's line ends.
+    m_view->setTextBytes("a\r\nb");
+    m_view->setSelectionBytes(1, 1);
+    QTest::keyClick(m_view, Qt::Key_Return);
+    QCOMPARE(m_view->textBytes(), QByteArray("a\r\n\r\nb"));
+}
+
+void TestPraxView::copyPasteKeepsRawBytes()
+{
+    const QByteArray text("[\xff\0\xc3\x28\r\n]", 8);
+    m_view->setTextBytes(text);
+    m_view->OnEditSelectAll();
+    m_view->OnEditCopy();
+    QCOMPARE(clipboardBytes(*m_view), text);
+    // Other programs see text; invalid UTF-8 is offered as Latin-1 there.
+    QCOMPARE(QApplication::clipboard()->text(), QString::fromLatin1(text));
+
+    m_view->setSelectionBytes(text.size(), text.size());
+    m_view->OnEditPaste();
+    QCOMPARE(m_view->textBytes(), text + text);
+}
+
+QTEST_MAIN(TestPraxView)
+#include "tst_praxview.moc"
