@@ -147,9 +147,15 @@ int main(int argc, char **argv)
                    "alignment, wrap_enabled, wrap_length, multi_item, newline_on_select, "
                    "newline_after_select, interval, and_or_position, starting_indentation, "
                    "keyword_case, tab_width, match_parenthesis")
-        ->type_name("NAME=VALUE");
+        ->type_name("NAME=VALUE")
+        ->allow_extra_args(false);
     app.set_version_flag("--version", std::string(kProgram) + " 1.1");
-    CLI11_PARSE(app, argc, argv);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError &e) {
+        const int code = app.exit(e); // prints help, version or the error
+        return code == 0 ? 0 : 2;
+    }
 
     prax::FormatOptions options = prax::load_default_format_options();
     if (!no_profile) {
