@@ -1,6 +1,9 @@
 // prax-format: the formatting engine on the command line.
 //
 //   prax-format [--no-profile | --profile FILE] [--option NAME=VALUE]... [INPUT [OUTPUT]]
+//   prax-format [options] --in-place FILE...     format each file in place, keeping a backup
+//   prax-format [options] --job-list LIST.lis    the same for the entries of a job list
+//   prax-format [options] --check FILE...        name each file whose formatting would change
 //
 // INPUT and OUTPUT are paths; "-" or none means standard input / output (the
 // text then goes through temporary files, since the engine works file to file).
@@ -14,6 +17,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "app/dialogs/batch_core.h"
 #include "engine/engine.h"
 #include "engine/options.h"
 #include "engine/tempfile.h"
@@ -126,6 +130,15 @@ int format_one(const std::string &input, const std::string &output)
     return 0;
 }
 
+// Reports one file of a batch on standard error.
+void report_file(const std::string &file, int result)
+{
+    if (result == prax::kCheckDiffers)
+        std::cerr << kProgram << ": " << file << ": formatting would change it\n";
+    else
+        std::cerr << kProgram << ": " << file << ": " << prax::batch_result_text(result) << "\n";
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -134,6 +147,8 @@ int main(int argc, char **argv)
     std::string input = "-", output = "-", profile;
     std::vector<std::string> settings;
     bool no_profile = false;
+    std::vector<std::string> in_place, check;
+    std::string job_list;
 
     app.add_option("INPUT", input, "File to format (\"-\" or none: standard input)");
     app.add_option("OUTPUT", output, "File to write (\"-\" or none: standard output)");
@@ -149,6 +164,18 @@ int main(int argc, char **argv)
                    "keyword_case, tab_width, match_parenthesis")
         ->type_name("NAME=VALUE")
         ->allow_extra_args(false);
+    auto *in_place_opt = app.add_option("--in-place", in_place,
+                                        "Format each FILE in place, keeping its previous text as a backup "
+                                        "(last character replaced by \"~\", or \".~\" appended)")
+                             ->type_name("FILE...");
+    auto *job_list_opt = app.add_option("--job-list", job_list,
+                                        "Format the files of a job list (.lis) in place, last entry first")
+                             ->type_name("LIST");
+    auto *check_opt = app.add_option("--check", check,
+                                     "Write nothing; exit 1 naming each FILE whose formatting would change")
+                          ->type_name("FILE...");
+    in_place_opt->excludes(job_list_opt)->excludes(check_opt);
+    job_list_opt->excludes(check_opt);
     app.set_version_flag("--version", std::string(kProgram) + " 1.1");
     try {
         app.parse(argc, argv);
@@ -172,5 +199,19 @@ int main(int argc, char **argv)
     }
     prax::format_options = options;
     prax::set_status_hook([](std::string_view text) { std::cerr << text << std::flush; });
+    if (!in_place.empty() || !job_list.empty() || !check.empty()) {
+        if (input != "-" || output != "-") {
+            std::cerr << kProgram << ": INPUT and OUTPUT do not go with --in-place, --job-list or --check\n";
+            return 2;
+        }
+        int failed;
+        if (!in_place.empty())
+            failed = prax::format_files_in_place(in_place, report_file);
+        else if (!job_list.empty())
+            failed = prax::format_job_list_in_place(job_list, report_file);
+        else
+            failed = prax::check_files(check, report_file);
+        return failed ? 1 : 0;
+    }
     return format_one(input, output);
 }

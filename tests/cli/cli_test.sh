@@ -64,5 +64,26 @@ check "--option over the profile" \
 "$prog" --profile "$work/nonexistent.ini" "$work/pure.sql" > /dev/null 2>&1; status=$?
 check "missing --profile file is a usage error" test $status -eq 2
 
+# Batches from the command line: backups, the failing file named, --check.
+mkdir "$work/batch"
+printf 'select a from t;' > "$work/batch/q.sql"
+printf 'int x;\n' > "$work/batch/plain.c"
+"$prog" --no-profile --check "$work/batch/q.sql" 2> "$work/err"; status=$?
+check "--check exits 1 for a file that would change" test $status -eq 1
+check "--check names the file" grep -q "q.sql: formatting would change it" "$work/err"
+check "--check writes nothing" test "$(cat "$work/batch/q.sql")" = "select a from t;"
+"$prog" --no-profile --in-place "$work/batch/q.sql" "$work/batch/plain.c" 2> "$work/err"; status=$?
+check "--in-place exits 1 when a file fails" test $status -eq 1
+check "--in-place names the failed file" grep -q "plain.c: " "$work/err"
+check "--in-place keeps the backup" test "$(cat "$work/batch/q.sq~")" = "select a from t;"
+check "--in-place formats the file" test "$(head -1 "$work/batch/q.sql")" = "SELECT     a "
+check "a failed file keeps its text" test "$(cat "$work/batch/plain.c")" = "int x;"
+"$prog" --no-profile --check "$work/batch/q.sql" 2> /dev/null; status=$?
+check "--check exits 0 for formatted text" test $status -eq 0
+printf 'select b from u;' > "$work/batch/r.sql"
+printf '%s\r\n' "$work/batch/r.sql" > "$work/batch/jobs.lis"
+"$prog" --no-profile --job-list "$work/batch/jobs.lis" 2> /dev/null; status=$?
+check "--job-list formats its entries" test $status -eq 0 -a "$(head -1 "$work/batch/r.sql")" = "SELECT     b "
+
 echo "$passed passed, $failed failed"
 test $failed -eq 0
