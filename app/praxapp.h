@@ -17,7 +17,7 @@
 class CMainFrame;
 class CPraxDoc;
 class CDocTemplate;
-class QPrinter;
+class QsciPrinter;
 
 // The profile file the editor reads and writes ("Formatting Options",
 // "Recent File List", "Settings"): prax::default_profile_path() unless set.
@@ -27,7 +27,8 @@ void setPraxProfilePath(const QString &path);
 
 // The printer that Print Setup configures and that printing should use, so a
 // choice made in Print Setup holds for later Print and Print Preview commands.
-QPrinter &praxPrinter();
+// Lives until the QApplication ends.
+QsciPrinter &praxPrinter();
 
 class CPraxApp : public QObject
 {

@@ -1,0 +1,73 @@
+// The About box; see aboutdlg.h.
+#include "app/aboutdlg.h"
+
+#include "app/msgbox.h"
+
+#include <QDialogButtonBox>
+#include <QFontMetrics>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPixmap>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+// Dialog units of the box's template converted with its font: a horizontal
+// unit is a quarter of the average character width, a vertical one an eighth
+// of the character height.
+QSize dialogUnitsToPixels(const QFont &font, int x, int y)
+{
+    const QFontMetrics fm(font);
+    const int avg = fm.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 52;
+    return QSize(x * avg / 4, y * fm.height() / 8);
+}
+
+} // namespace
+
+QString CAboutDlg::bitmapPath(const QString &name)
+{
+    return QStringLiteral(":/prax/%1.png").arg(name);
+}
+
+CAboutDlg::CAboutDlg(QWidget *parent, const QString &logoCaption)
+    : QDialog(parent)
+    , m_logo(new QLabel(this))
+{
+    setWindowTitle(QStringLiteral("About Prax"));
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSize(8);
+    setFont(font);
+
+    m_logo->setObjectName(QStringLiteral("IDC_LOGO"));
+    m_logo->setEnabled(false); // shown only, takes no clicks
+    auto *version = new QLabel(QStringLiteral("Prax Version 1.1"), this);
+    auto *second = new QLabel(QStringLiteral("SQL beautifier for scripts and embedded SQL"), this);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
+    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
+
+    auto *text = new QVBoxLayout;
+    text->addStretch();
+    text->addWidget(version);
+    text->addWidget(second);
+    text->addStretch();
+    text->addWidget(buttons);
+    auto *layout = new QHBoxLayout(this);
+    layout->addWidget(m_logo, 0, Qt::AlignTop);
+    layout->addLayout(text, 1);
+
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+
+    // The logo's image is the bitmap named by its caption followed by "U".
+    QPixmap image(bitmapPath(logoCaption + u'U'));
+    if (image.isNull()) {
+        praxMessageBox(this, QStringLiteral("fail load bitmaps"));
+        m_logo->hide();
+    } else {
+        m_logo->setPixmap(image);
+        m_logo->setFixedSize(image.size());
+        m_logoLoaded = true;
+    }
+    resize(dialogUnitsToPixels(font, 268, 102).expandedTo(sizeHint()));
+}

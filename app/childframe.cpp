@@ -1,0 +1,235 @@
+// Document windows and the document commands; see childframe.h.
+#include "app/childframe.h"
+
+#include "app/mainframe.h"
+#include "app/msgbox.h"
+#include "app/praxapp.h"
+#include "app/praxdoc.h"
+#include "app/praxview.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+namespace DocumentPrompts {
+namespace {
+SaveChangesHook g_saveChangesHook;
+FileNameHook g_fileNameHook;
+
+// The Open and Save As dialogs' file types: the document type's own filter
+// first, then every file.
+QString fileFilters()
+{
+    return CPraxDoc::docString(CPraxDoc::filterName) + QStringLiteral(";;All Files (*)");
+}
+} // namespace
+
+void setSaveChangesHook(SaveChangesHook hook)
+{
+    g_saveChangesHook = std::move(hook);
+}
+
+void setFileNameHook(FileNameHook hook)
+{
+    g_fileNameHook = std::move(hook);
+}
+
+QMessageBox::StandardButton askSaveChanges(QWidget *parent, const QString &name)
+{
+    const QString text = QStringLiteral("Save changes to %1?").arg(name);
+    if (g_saveChangesHook)
+        return g_saveChangesHook(text);
+    QMessageBox box(QMessageBox::Warning, QString::fromLatin1(kAppTitle), text,
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
+    box.setDefaultButton(QMessageBox::Yes);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+QString getOpenFileName(QWidget *parent)
+{
+    if (g_fileNameHook)
+        return g_fileNameHook(false, QString());
+    return QFileDialog::getOpenFileName(parent, QStringLiteral("Open"), QString(), fileFilters());
+}
+
+QString getSaveFileName(QWidget *parent, const QString &suggested)
+{
+    if (g_fileNameHook)
+        return g_fileNameHook(true, suggested);
+    QFileDialog dialog(parent, QStringLiteral("Save As"), suggested, fileFilters());
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // ".txt" is added to a name typed without an extension.
+    dialog.setDefaultSuffix(CPraxDoc::docString(CPraxDoc::filterExt).mid(1));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
+}
+
+} // namespace DocumentPrompts
+
+CChildFrame::CChildFrame(CPraxDoc *doc, QWidget *parent)
+    : QMdiSubWindow(parent)
+    , m_doc(doc)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    m_doc->setParent(this);
+    m_view = new CPraxView(m_doc, this);
+    setWidget(m_view);
+    setWindowIcon(QIcon(QStringLiteral(":/prax/IDR_SQLTYPE_icon.png")));
+    setWhatsThis(QStringLiteral("A document window: the SQL text being edited. Select text and choose "
+                                "Beautify to format it."));
+    connect(m_doc, &CPraxDoc::titleChanged, this, &CChildFrame::updateTitle);
+    connect(m_doc, &CPraxDoc::modifiedChanged, this, &CChildFrame::updateTitle);
+    updateTitle();
+}
+
+CChildFrame::~CChildFrame() = default;
+
+void CChildFrame::updateTitle()
+{
+    // "[*]" shows the modified mark where the window system draws titles.
+    setWindowTitle(m_doc->title() + QStringLiteral("[*]"));
+    setWindowModified(m_doc->isModified());
+}
+
+bool CChildFrame::SaveModified()
+{
+    if (!m_doc->isModified())
+        return true;
+    const QString name = m_doc->path().isEmpty() ? m_doc->title() : QDir::toNativeSeparators(m_doc->path());
+    switch (DocumentPrompts::askSaveChanges(this, name)) {
+    case QMessageBox::Yes:
+        return DoSave(false);
+    case QMessageBox::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CChildFrame::DoSave(bool askName)
+{
+    QString path = m_doc->path();
+    if (askName || path.isEmpty()) {
+        // An untitled document proposes its title with the type's extension.
+        QString suggested = path;
+        if (suggested.isEmpty())
+            suggested = m_doc->title() + CPraxDoc::docString(CPraxDoc::filterExt);
+        path = DocumentPrompts::getSaveFileName(this, suggested);
+        if (path.isEmpty())
+            return false;
+    }
+    if (!m_doc->saveDocument(path))
+        return false;
+    if (CPraxApp *app = CPraxApp::instance())
+        app->addToRecentFileList(m_doc->path());
+    return true;
+}
+
+void CChildFrame::OnFileClose()
+{
+    close();
+}
+
+void CChildFrame::OnFileSave()
+{
+    DoSave(false);
+}
+
+void CChildFrame::OnFileSaveAs()
+{
+    DoSave(true);
+}
+
+void CChildFrame::OnFileSendMail()
+{
+    // The mail client gets a file: the document's own when it is saved and
+    // unchanged, else a copy of the present text in a private directory. The
+    // copy stays behind because the mail client reads it after we return.
+    QString attachment = m_doc->path();
+    if (attachment.isEmpty() || m_doc->isModified()) {
+        QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/prax-mail-XXXXXX"));
+        dir.setAutoRemove(false);
+        QString name = QFileInfo(m_doc->title()).fileName();
+        if (QFileInfo(name).suffix().isEmpty())
+            name += CPraxDoc::docString(CPraxDoc::filterExt);
+        attachment = dir.filePath(name);
+        QFile file(attachment);
+        const QByteArray text = m_doc->text();
+        if (!dir.isValid() || !file.open(QIODevice::WriteOnly) || file.write(text) != text.size()) {
+            praxMessageBox(this, QStringLiteral("Send Mail failed to send message."));
+            return;
+        }
+    }
+    const QString mailer = QStandardPaths::findExecutable(QStringLiteral("xdg-email"));
+    if (mailer.isEmpty()) {
+        praxMessageBox(this, QStringLiteral("Unable to load mail system support."));
+        return;
+    }
+    auto *process = new QProcess(this);
+    QPointer<CChildFrame> self(this);
+    connect(process, &QProcess::finished, process, [process, self](int code, QProcess::ExitStatus status) {
+        process->deleteLater();
+        if (!self)
+            return;
+        // xdg-email: 3 means no mail client could be found.
+        if (status == QProcess::NormalExit && code == 3)
+            praxMessageBox(self, QStringLiteral("Unable to load mail system support."));
+        else if (status != QProcess::NormalExit || code != 0)
+            praxMessageBox(self, QStringLiteral("Send Mail failed to send message."));
+    });
+    connect(process, &QProcess::errorOccurred, process, [process, self](QProcess::ProcessError error) {
+        if (error != QProcess::FailedToStart)
+            return;
+        process->deleteLater();
+        if (self)
+            praxMessageBox(self, QStringLiteral("Unable to load mail system support."));
+    });
+    process->start(mailer, {QStringLiteral("--attach"), attachment});
+}
+
+void CChildFrame::closeEvent(QCloseEvent *event)
+{
+    if (!SaveModified()) {
+        event->ignore();
+        return;
+    }
+    QMdiSubWindow::closeEvent(event);
+}
+
+CChildFrame *CDocTemplate::createFrame(CMainFrame *frame, CPraxDoc *doc)
+{
+    auto *child = new CChildFrame(doc);
+    frame->addChildFrame(child);
+    return child;
+}
+
+CPraxDoc *CDocTemplate::OpenNewDocument(CMainFrame *frame)
+{
+    auto *doc = new CPraxDoc;
+    if (!doc->OnNewDocument()) {
+        delete doc;
+        return nullptr;
+    }
+    createFrame(frame, doc);
+    return doc;
+}
+
+CPraxDoc *CDocTemplate::OpenDocumentFile(CMainFrame *frame, const QString &path)
+{
+    // The text is read before a window exists, so a file that does not open
+    // leaves no empty window behind; the view takes the text when it attaches.
+    auto *doc = new CPraxDoc;
+    if (!doc->openDocument(path)) {
+        delete doc;
+        return nullptr;
+    }
+    createFrame(frame, doc);
+    return doc;
+}

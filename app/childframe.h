@@ -1,0 +1,81 @@
+// Document windows: the document template that makes a document, its view and
+// the child frame that holds them, and the child frame's document commands
+// (Close, Save, Save As, Mail To) with the questions they ask the user.
+//
+// A child frame owns its document; closing the frame ends the document.
+#pragma once
+
+#include <QMdiSubWindow>
+#include <QMessageBox>
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+
+class CMainFrame;
+class CPraxDoc;
+class CPraxView;
+
+// Questions of the document commands, replaceable by tests.
+namespace DocumentPrompts {
+// "Save changes to %1?" with Yes, No and Cancel.
+using SaveChangesHook = std::function<QMessageBox::StandardButton(const QString &text)>;
+// A file name for Open (`save` false) or Save As (`save` true, `suggested`
+// the proposed name); empty when the user cancels.
+using FileNameHook = std::function<QString(bool save, const QString &suggested)>;
+void setSaveChangesHook(SaveChangesHook hook);
+void setFileNameHook(FileNameHook hook);
+
+QMessageBox::StandardButton askSaveChanges(QWidget *parent, const QString &name);
+QString getOpenFileName(QWidget *parent);
+QString getSaveFileName(QWidget *parent, const QString &suggested);
+} // namespace DocumentPrompts
+
+class CChildFrame : public QMdiSubWindow
+{
+    Q_OBJECT
+
+public:
+    // Takes ownership of `doc` and creates its view.
+    explicit CChildFrame(CPraxDoc *doc, QWidget *parent = nullptr);
+    ~CChildFrame() override;
+
+    CPraxDoc *document() const { return m_doc; }
+    CPraxView *view() const { return m_view; }
+
+    // Asks "Save changes to %1?" when the document is modified and saves on
+    // Yes. True when the document may be closed.
+    bool SaveModified();
+    // Saves to the document's file, or asks for a name when it has none (or
+    // `askName`). True when saved.
+    bool DoSave(bool askName);
+
+public slots:
+    void OnFileClose();
+    void OnFileSave();
+    void OnFileSaveAs();
+    void OnFileSendMail();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void updateTitle();
+
+    CPraxDoc *m_doc;
+    CPraxView *m_view;
+};
+
+// Makes documents with their windows in the main frame's MDI area.
+class CDocTemplate
+{
+public:
+    // A new untitled document ("Sql1", "Sql2", ...) in a new window.
+    CPraxDoc *OpenNewDocument(CMainFrame *frame);
+    // The file at `path` in a new window; nullptr when it does not open (the
+    // document has told the user why).
+    CPraxDoc *OpenDocumentFile(CMainFrame *frame, const QString &path);
+
+private:
+    CChildFrame *createFrame(CMainFrame *frame, CPraxDoc *doc);
+};

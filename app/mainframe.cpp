@@ -1,0 +1,650 @@
+// The main window; see mainframe.h.
+#include "app/mainframe.h"
+
+#include "app/childframe.h"
+#include "app/help.h"
+#include "app/msgbox.h"
+#include "app/praxapp.h"
+#include "app/praxdoc.h"
+#include "app/praxview.h"
+
+#include "engine/engine.h"
+#include "engine/options.h"
+
+#ifdef PRAX_HAVE_OPTIONS_DLG
+#include "app/dialogs/formatoptionsdlg.h"
+#endif
+#ifdef PRAX_HAVE_BATCH_DLG
+#include "app/dialogs/batchjobdlg.h"
+#endif
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QDockWidget>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPixmap>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QTimer>
+#include <QToolBar>
+#include <QWhatsThis>
+
+namespace {
+
+constexpr int kVariants[] = {int(MenuVariant::M), int(MenuVariant::D), int(MenuVariant::E), int(MenuVariant::I)};
+
+// Pixels of a dialog-unit rectangle for `font`: a horizontal unit is a quarter
+// of the average character width, a vertical unit an eighth of the height.
+QRect dialogUnitRect(const QFont &font, int x, int y, int w, int h)
+{
+    const QFontMetrics fm(font);
+    const int cx = fm.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 52;
+    const int cy = fm.height();
+    return QRect(x * cx / 4, y * cy / 8, w * cx / 4, h * cy / 8);
+}
+
+// The dialog bar's template: its size and its two buttons, in dialog units.
+struct DialogBarButton {
+    int id;
+    const char *caption;
+    int x, y, w, h;
+};
+constexpr int kDialogBarWidth = 32, kDialogBarHeight = 248;
+constexpr DialogBarButton kDialogBarButtons[] = {
+    {IDC_OPTION, "Option", 2, 18, 27, 19},
+    {IDC_BATCH, "Batch", 1, 41, 27, 19},
+};
+
+// A recent-file entry as the File menu shows it: "&1 /path/file.txt", long
+// paths shortened in the middle, "&" doubled so it is not a mnemonic.
+QString recentFileText(int index, const QString &path)
+{
+    QString shown = QDir::toNativeSeparators(path);
+    if (shown.size() > 60)
+        shown = shown.left(20) + QStringLiteral("...") + shown.right(37);
+    shown.replace(u'&', QStringLiteral("&&"));
+    return QStringLiteral("&%1 %2").arg(index + 1).arg(shown);
+}
+
+QString statusText(std::string_view bytes)
+{
+    // The engine's texts are 8-bit and end with a line feed; the pane shows one line.
+    QString text = QString::fromLatin1(bytes.data(), qsizetype(bytes.size()));
+    while (text.endsWith(u'\n') || text.endsWith(u'\r'))
+        text.chop(1);
+    text.replace(u'\r', u' ').replace(u'\n', u' ');
+    return text;
+}
+
+} // namespace
+
+CMainFrame::CMainFrame(QWidget *parent)
+    : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("IDR_MAINFRAME"));
+    setWindowTitle(QString::fromLatin1(kAppTitle));
+    setWindowIcon(QIcon(QStringLiteral(":/prax/IDR_MAINFRAME_icon.png")));
+    // Bars stay where they are: no menu to hide or move them.
+    setContextMenuPolicy(Qt::PreventContextMenu);
+}
+
+CMainFrame::~CMainFrame()
+{
+    qApp->removeEventFilter(this);
+    prax::set_status_hook(nullptr);
+}
+
+bool CMainFrame::LoadFrame()
+{
+    m_mdiArea = new QMdiArea(this);
+    setCentralWidget(m_mdiArea);
+    connect(m_mdiArea, &QMdiArea::subWindowActivated, this, &CMainFrame::onSubWindowActivated);
+
+    createActions();
+    createMenus();
+    if (!createToolBar())
+        return false;
+    createDialogBar();
+    createStatusBar();
+    installStatusHook();
+    qApp->installEventFilter(this); // leaving context-help mode
+
+    if (CPraxApp *app = CPraxApp::instance())
+        connect(app, &CPraxApp::recentFilesChanged, this, &CMainFrame::updateRecentFileMenu);
+    connect(qApp, &QApplication::focusChanged, this, &CMainFrame::updateActions);
+
+    updateRecentFileMenu();
+    updateMenuBar();
+    updateActions();
+
+    QSize size(960, 680);
+    if (const QScreen *screen = this->screen())
+        size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
+    resize(size);
+    return true;
+}
+
+void CMainFrame::createActions()
+{
+    for (const CommandEntry &entry : commandTable()) {
+        QString text;
+        for (const char *t : entry.menu_text) {
+            if (t) {
+                text = QString::fromLatin1(t);
+                break;
+            }
+        }
+        if (text.isEmpty())
+            text = QString::fromLatin1(entry.name);
+        auto *action = new QAction(text, this);
+        action->setData(entry.id);
+        if (entry.prompt) {
+            action->setStatusTip(QString::fromLatin1(entry.prompt));
+            action->setWhatsThis(QString::fromLatin1(entry.prompt));
+        }
+        QList<QKeySequence> keys;
+        for (const char *k : entry.keys) {
+            if (k)
+                keys << QKeySequence(QString::fromLatin1(k), QKeySequence::PortableText);
+        }
+        action->setShortcuts(keys);
+        if (entry.id == ID_VIEW_TOOLBAR || entry.id == ID_VIEW_STATUS_BAR)
+            action->setCheckable(true);
+        const int id = entry.id;
+        connect(action, &QAction::triggered, this, [this, id] { runCommand(id); });
+        addAction(action); // its keys work whichever menu is shown
+        m_actions.insert(id, action);
+    }
+}
+
+void CMainFrame::createMenus()
+{
+    for (int v : kVariants) {
+        QList<QMenu *> popups;
+        for (const MenuPopup &popup : menuLayout(MenuVariant(v))) {
+            auto *menu = new QMenu(popup.title ? QString::fromLatin1(popup.title) : QString(), this);
+            popups << menu;
+            for (int id : popup.items) {
+                if (id == kSeparator) {
+                    menu->addSeparator();
+                } else if (id == kWindowListMarker) {
+                    connect(menu, &QMenu::aboutToShow, this, [this, menu] { fillWindowMenu(menu); });
+                } else if (id == ID_FILE_MRU_FILE1) {
+                    // The place holder shows while the list is empty; the
+                    // entries take its place when there are any.
+                    auto *placeholder = menu->addAction(QString::fromLatin1(findCommand(id)->menu_text[v]));
+                    placeholder->setData(id);
+                    placeholder->setStatusTip(QString::fromLatin1(findCommand(id)->prompt));
+                    placeholder->setEnabled(false);
+                    m_recentPlaceholders << placeholder;
+                    for (int i = 0; i < CPraxApp::kRecentFileCount; ++i) {
+                        auto *recent = menu->addAction(QString());
+                        recent->setData(ID_FILE_MRU_FILE1 + i);
+                        recent->setStatusTip(QString::fromLatin1(findCommand(id)->prompt));
+                        recent->setVisible(false);
+                        connect(recent, &QAction::triggered, this, [i] {
+                            if (CPraxApp *app = CPraxApp::instance())
+                                app->OnOpenRecentFile(i);
+                        });
+                        m_recentActions << recent;
+                    }
+                } else {
+                    const CommandEntry *entry = findCommand(id);
+                    QAction *shared = m_actions.value(id);
+                    const QString text = QString::fromLatin1(entry->menu_text[v]);
+                    if (text == shared->text()) {
+                        menu->addAction(shared);
+                    } else {
+                        // Same command under another text in this menu (e.g.
+                        // "Beautify &Options" for "Format &Options").
+                        auto *variantAction = menu->addAction(text);
+                        variantAction->setData(id);
+                        variantAction->setStatusTip(shared->statusTip());
+                        variantAction->setWhatsThis(shared->whatsThis());
+                        connect(variantAction, &QAction::triggered, this, [this, id] { runCommand(id); });
+                    }
+                }
+            }
+        }
+        m_menus.insert(v, popups);
+    }
+}
+
+bool CMainFrame::createToolBar()
+{
+    const QPixmap strip(QStringLiteral(":/prax/IDR_MAINFRAME.png"));
+    if (strip.isNull() || strip.width() < kToolbarImageCount * kToolbarImageWidth
+        || strip.height() < kToolbarImageHeight)
+        return false;
+
+    m_toolBar = new QToolBar(QStringLiteral("Toolbar"), this);
+    m_toolBar->setObjectName(QStringLiteral("AFX_IDW_TOOLBAR"));
+    m_toolBar->setMovable(false);
+    m_toolBar->setFloatable(false);
+    m_toolBar->setIconSize(QSize(kToolbarImageWidth, kToolbarImageHeight));
+    m_toolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    addToolBar(Qt::TopToolBarArea, m_toolBar);
+
+    int image = 0;
+    for (int id : toolbarLayout()) {
+        if (id == kSeparator) {
+            m_toolBar->addSeparator();
+            continue;
+        }
+        QAction *action = m_actions.value(id);
+        action->setIcon(QIcon(strip.copy(image * kToolbarImageWidth, 0, kToolbarImageWidth, kToolbarImageHeight)));
+        action->setIconVisibleInMenu(false);
+        ++image;
+        m_toolBar->addAction(action);
+        // The buttons have no tool tips; their prompts show in the status bar.
+        if (QWidget *button = m_toolBar->widgetForAction(action))
+            button->installEventFilter(this);
+    }
+    connect(m_toolBar, &QToolBar::visibilityChanged, this, &CMainFrame::updateActions);
+    return true;
+}
+
+void CMainFrame::createDialogBar()
+{
+    auto *dock = new QDockWidget(this);
+    dock->setObjectName(QStringLiteral("IDD_DIALOGBAR"));
+    dock->setFeatures(QDockWidget::NoDockWidgetFeatures);
+    dock->setAllowedAreas(Qt::RightDockWidgetArea);
+    dock->setTitleBarWidget(new QWidget(dock)); // no title bar
+
+    auto *bar = new QFrame(dock);
+    bar->setObjectName(QStringLiteral("dialogBarBody"));
+    // The bar has a border on its left side only.
+    bar->setStyleSheet(QStringLiteral("QFrame#dialogBarBody { border-left: 1px solid palette(dark); }"));
+    QFont font(QStringLiteral("Times New Roman"));
+    font.setStyleHint(QFont::Serif);
+    font.setPointSize(8);
+    bar->setFont(font);
+    const QRect size = dialogUnitRect(font, 0, 0, kDialogBarWidth, kDialogBarHeight);
+    bar->setFixedWidth(size.width());
+    bar->setMinimumHeight(dialogUnitRect(font, 0, 0, 0, 64).height());
+    for (const DialogBarButton &b : kDialogBarButtons) {
+        auto *button = new QPushButton(QString::fromLatin1(b.caption), bar);
+        button->setObjectName(QString::fromLatin1(findCommand(b.id)->name));
+        button->setGeometry(dialogUnitRect(font, b.x, b.y, b.w, b.h));
+        button->setFocusPolicy(Qt::NoFocus); // the editor keeps the keyboard
+        button->setWhatsThis(QString::fromLatin1(findCommand(b.id == IDC_OPTION ? ID_FORMAT_OPTIONS : ID_BATCH_JOB)->prompt));
+        const int id = b.id;
+        connect(button, &QPushButton::clicked, this, [this, id] { runCommand(id); });
+    }
+    dock->setWidget(bar);
+    addDockWidget(Qt::RightDockWidgetArea, dock);
+    m_dialogBar = dock;
+}
+
+void CMainFrame::createStatusBar()
+{
+    QStatusBar *bar = statusBar();
+    bar->setSizeGripEnabled(true);
+    m_messagePane = new QLabel(QString::fromLatin1(kIdleMessage), bar);
+    m_messagePane->setObjectName(QStringLiteral("messagePane"));
+    m_messagePane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_messagePane->setTextFormat(Qt::PlainText);
+    m_messagePane->setMinimumWidth(1);
+    bar->addWidget(m_messagePane, 1);
+    for (const char *name : {"CAP", "NUM", "SCRL"}) {
+        auto *pane = new QLabel(QString::fromLatin1(name), bar);
+        pane->setObjectName(QString::fromLatin1(name));
+        pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        pane->setAlignment(Qt::AlignCenter);
+        pane->setMinimumWidth(pane->fontMetrics().horizontalAdvance(QStringLiteral("SCRL")) + 12);
+        bar->addPermanentWidget(pane);
+        m_indicators << pane;
+    }
+    bar->setWhatsThis(QStringLiteral("The status bar: what the highlighted command does, and the "
+                                     "formatter's messages."));
+}
+
+void CMainFrame::installStatusHook()
+{
+    QPointer<CMainFrame> self(this);
+    prax::set_status_hook([self](std::string_view text) {
+        if (self)
+            self->setMessageText(statusText(text));
+    });
+}
+
+void CMainFrame::setMessageText(const QString &text)
+{
+    if (!m_messagePane)
+        return;
+    m_messagePane->setText(text);
+    if (m_messagePane->isVisible())
+        m_messagePane->repaint();
+}
+
+bool CMainFrame::event(QEvent *event)
+{
+    if (event->type() == QEvent::StatusTip && m_messagePane) {
+        // Prompts of highlighted items go to the message pane; when none is
+        // highlighted it shows the idle text again (or the help-mode text).
+        const QString tip = static_cast<QStatusTipEvent *>(event)->tip();
+        if (!tip.isEmpty())
+            setMessageText(tip);
+        else
+            setMessageText(QString::fromLatin1(m_inWhatsThisMode ? kHelpModeMessage : kIdleMessage));
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+bool CMainFrame::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip && m_toolBar && watched->parent() == m_toolBar)
+        return true;
+    if (event->type() == QEvent::LeaveWhatsThisMode && m_inWhatsThisMode) {
+        m_inWhatsThisMode = false;
+        setMessageText(QString::fromLatin1(kIdleMessage));
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void CMainFrame::closeEvent(QCloseEvent *event)
+{
+    // Every modified document is asked about first; a Cancel keeps them all open.
+    const QList<CChildFrame *> children = childFrames();
+    for (CChildFrame *child : children) {
+        if (!child->SaveModified()) {
+            event->ignore();
+            return;
+        }
+    }
+    for (CChildFrame *child : children) {
+        child->document()->SetModifiedFlag(false); // answered above
+        child->close();
+    }
+    if (CHelpWindow *help = CHelpWindow::current())
+        help->close();
+    event->accept();
+}
+
+CChildFrame *CMainFrame::activeChild() const
+{
+    // currentSubWindow, not activeSubWindow: the latter is null while another
+    // application has the focus.
+    return m_mdiArea ? qobject_cast<CChildFrame *>(m_mdiArea->currentSubWindow()) : nullptr;
+}
+
+CPraxDoc *CMainFrame::activeDocument() const
+{
+    CChildFrame *child = activeChild();
+    return child ? child->document() : nullptr;
+}
+
+CPraxView *CMainFrame::activeView() const
+{
+    CChildFrame *child = activeChild();
+    return child ? child->view() : nullptr;
+}
+
+QList<CChildFrame *> CMainFrame::childFrames() const
+{
+    QList<CChildFrame *> children;
+    if (!m_mdiArea)
+        return children;
+    for (QMdiSubWindow *window : m_mdiArea->subWindowList()) {
+        if (auto *child = qobject_cast<CChildFrame *>(window))
+            children << child;
+    }
+    return children;
+}
+
+void CMainFrame::addChildFrame(CChildFrame *child)
+{
+    const bool maximized = m_mdiArea->currentSubWindow() && m_mdiArea->currentSubWindow()->isMaximized();
+    m_mdiArea->addSubWindow(child);
+    connect(child->view(), &CPraxView::commandStateChanged, this, &CMainFrame::updateActions);
+    connect(child->document(), &CPraxDoc::titleChanged, this, &CMainFrame::updateActions);
+    connect(child, &QObject::destroyed, this, [this] {
+        updateMenuBar();
+        updateActions();
+    });
+    if (maximized) {
+        child->showMaximized();
+    } else {
+        const QSize area = m_mdiArea->viewport()->size();
+        child->resize(qMax(320, area.width() * 3 / 4), qMax(200, area.height() * 3 / 4));
+        child->show();
+    }
+    m_mdiArea->setActiveSubWindow(child);
+    child->view()->setFocus();
+    updateMenuBar();
+    updateActions();
+}
+
+void CMainFrame::onSubWindowActivated(QMdiSubWindow *)
+{
+    updateMenuBar();
+    updateActions();
+}
+
+void CMainFrame::updateMenuBar()
+{
+    const MenuVariant wanted = childFrames().isEmpty() ? MenuVariant::M : MenuVariant::D;
+    if (wanted == m_menuVariant && !menuBar()->actions().isEmpty())
+        return;
+    m_menuVariant = wanted;
+    menuBar()->clear();
+    for (QMenu *menu : m_menus.value(int(wanted)))
+        menuBar()->addMenu(menu);
+}
+
+void CMainFrame::updateRecentFileMenu()
+{
+    const QStringList files = CPraxApp::instance() ? CPraxApp::instance()->recentFiles() : QStringList();
+    for (QAction *placeholder : m_recentPlaceholders)
+        placeholder->setVisible(files.isEmpty());
+    for (qsizetype i = 0; i < m_recentActions.size(); ++i) {
+        const int index = int(i % CPraxApp::kRecentFileCount);
+        QAction *action = m_recentActions.at(i);
+        action->setVisible(index < files.size());
+        if (index < files.size())
+            action->setText(recentFileText(index, files.at(index)));
+    }
+}
+
+void CMainFrame::fillWindowMenu(QMenu *menu)
+{
+    for (QAction *action : menu->actions()) {
+        if (action->data().toInt() >= ID_WINDOW_LIST_FIRST)
+            menu->removeAction(action), delete action;
+    }
+    const QList<CChildFrame *> children = childFrames();
+    if (children.isEmpty())
+        return;
+    menu->addSeparator()->setData(int(ID_WINDOW_LIST_FIRST));
+    int n = 0;
+    for (CChildFrame *child : children) {
+        QString title = child->document()->title();
+        title.replace(u'&', QStringLiteral("&&"));
+        QAction *action = menu->addAction(QStringLiteral("&%1 %2").arg(n + 1).arg(title));
+        action->setData(int(ID_WINDOW_LIST_FIRST) + n);
+        action->setCheckable(true);
+        action->setChecked(child == activeChild());
+        QPointer<CChildFrame> target(child);
+        connect(action, &QAction::triggered, this, [this, target] {
+            if (target)
+                m_mdiArea->setActiveSubWindow(target);
+        });
+        ++n;
+    }
+}
+
+QObject *CMainFrame::commandTarget(const CommandEntry &entry) const
+{
+    switch (entry.owner) {
+    case CommandOwner::App: return CPraxApp::instance();
+    case CommandOwner::Frame: return const_cast<CMainFrame *>(this);
+    case CommandOwner::Doc: return activeChild();
+    case CommandOwner::View: return activeView();
+    }
+    return nullptr;
+}
+
+bool CMainFrame::canRun(const CommandEntry &entry) const
+{
+    if (!entry.handler)
+        return false;
+    QObject *target = commandTarget(entry);
+    if (!target)
+        return false;
+    const QByteArray signature = QByteArray(entry.handler) + "()";
+    if (target->metaObject()->indexOfMethod(signature.constData()) < 0)
+        return false;
+    const CPraxView *view = activeView();
+    switch (entry.id) {
+    case ID_EDIT_UNDO: return view->canUndo();
+    case ID_EDIT_CUT:
+    case ID_EDIT_COPY:
+    case ID_EDIT_CLEAR: return view->hasSelection();
+    case ID_EDIT_PASTE:
+    case ID_PASTE_BEAUTIFIED: return view->canPaste();
+    case ID_EDIT_FIND:
+    case ID_EDIT_REPLACE:
+    case ID_EDIT_SELECT_ALL: return view->canFind();
+    case ID_BEAUTIFY:
+    case ID_BEAUTIFY_N_COPY: return view->canBeautify();
+    case ID_WINDOW_NEW: return false; // a document has one window
+    case ID_WINDOW_CASCADE:
+    case ID_WINDOW_TILE_HORZ:
+    case ID_WINDOW_ARRANGE: return !childFrames().isEmpty();
+    default: return true;
+    }
+}
+
+bool CMainFrame::runCommand(int id)
+{
+    const CommandEntry *entry = findCommand(id);
+    if (!entry || !canRun(*entry))
+        return false;
+    return QMetaObject::invokeMethod(commandTarget(*entry), entry->handler);
+}
+
+void CMainFrame::updateActions()
+{
+    if (!m_mdiArea)
+        return;
+    const QList<QAction *> all = findChildren<QAction *>();
+    for (QAction *action : all) {
+        const int id = action->data().toInt();
+        if (id >= ID_FILE_MRU_FILE1 && id < ID_FILE_MRU_FILE1 + CPraxApp::kRecentFileCount)
+            continue; // recent files: always enabled; the place holder: never
+        if (const CommandEntry *entry = id ? findCommand(id) : nullptr)
+            action->setEnabled(canRun(*entry));
+    }
+    if (m_toolBar)
+        m_actions.value(ID_VIEW_TOOLBAR)->setChecked(!m_toolBar->isHidden());
+    m_actions.value(ID_VIEW_STATUS_BAR)->setChecked(!statusBar()->isHidden());
+
+    QString title = QString::fromLatin1(kAppTitle);
+    if (CPraxDoc *doc = activeDocument())
+        title += QStringLiteral(" - ") + doc->title();
+    setWindowTitle(title);
+}
+
+void CMainFrame::OnFormatOptions()
+{
+#ifdef PRAX_HAVE_OPTIONS_DLG
+    // The dialog applies (and with OK/Save writes) its values itself.
+    CFormatOptionsDlg dialog(this, praxProfilePath());
+    dialog.exec();
+#endif
+}
+
+void CMainFrame::OnBatchJob()
+{
+#ifdef PRAX_HAVE_BATCH_DLG
+    CBatchJobDlg dialog(this);
+    dialog.exec();
+#endif
+}
+
+void CMainFrame::OnSaveOptions()
+{
+    std::string error;
+    if (prax::save_format_options(praxProfilePath().toStdString(), prax::format_options, &error) != 0) {
+        // Not saving silently would lose the user's settings at the next start.
+        praxMessageBox(this, QStringLiteral("The formatting options could not be saved:\n%1")
+                                 .arg(QString::fromLocal8Bit(error.c_str())));
+    }
+}
+
+void CMainFrame::OnViewToolbar()
+{
+    m_toolBar->setVisible(m_toolBar->isHidden());
+    updateActions();
+}
+
+void CMainFrame::OnViewStatusBar()
+{
+    statusBar()->setVisible(statusBar()->isHidden());
+    updateActions();
+}
+
+void CMainFrame::OnWindowNew()
+{
+    // Not offered: a document has exactly one window (canRun says so).
+}
+
+void CMainFrame::OnWindowCascade()
+{
+    m_mdiArea->cascadeSubWindows();
+}
+
+void CMainFrame::OnWindowTile()
+{
+    m_mdiArea->tileSubWindows();
+}
+
+void CMainFrame::OnWindowArrange()
+{
+    // Minimized windows line up from the bottom left corner, row above row.
+    const QSize area = m_mdiArea->viewport()->size();
+    int x = 0, y = area.height();
+    for (QMdiSubWindow *window : m_mdiArea->subWindowList()) {
+        if (!window->isMinimized())
+            continue;
+        const QSize size = window->size();
+        if (x > 0 && x + size.width() > area.width()) {
+            x = 0;
+            y -= size.height();
+        }
+        window->move(x, y - size.height());
+        x += size.width();
+    }
+}
+
+void CMainFrame::OnHelpIndex()
+{
+    CHelpWindow::instance(this)->showContext(kHelpIndexContext);
+}
+
+void CMainFrame::OnHelpUsing()
+{
+    CHelpWindow::instance(this)->showContext(kHelpUsingContext);
+}
+
+void CMainFrame::OnHelp()
+{
+    CHelpWindow::instance(this)->showContext(activeChild() ? kHelpDocumentContext : kHelpMainFrameContext);
+}
+
+void CMainFrame::OnContextHelp()
+{
+    m_inWhatsThisMode = true;
+    QWhatsThis::enterWhatsThisMode();
+    setMessageText(QString::fromLatin1(kHelpModeMessage));
+}

@@ -1,0 +1,123 @@
+// The main window: an MDI area for the document windows, the toolbar at the
+// top, the dialog bar with "Option" and "Batch" at the right edge, the status
+// bar with its message pane and key indicators, and the menu bar, which shows
+// menu M while no document window is open and menu D while one is.
+//
+// Every command is a QAction made from the command table (commands.h) and
+// carrying its id in QAction::data(); runCommand(id) routes an id to the
+// application, this frame, the active document window or the active view.
+#pragma once
+
+#include <QHash>
+#include <QList>
+#include <QMainWindow>
+#include <QPointer>
+
+#include "app/commands.h"
+
+class CChildFrame;
+class CPraxDoc;
+class CPraxView;
+class QAction;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QPushButton;
+class QToolBar;
+
+class CMainFrame : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    static constexpr int IDD_DIALOGBAR = 110;
+
+    explicit CMainFrame(QWidget *parent = nullptr);
+    ~CMainFrame() override;
+
+    // Creates the MDI area, toolbar, dialog bar and status bar; false when
+    // one of them (or the toolbar's image strip) cannot be made.
+    bool LoadFrame();
+
+    QMdiArea *mdiArea() const { return m_mdiArea; }
+    QToolBar *toolBar() const { return m_toolBar; }
+    QWidget *dialogBar() const { return m_dialogBar; }
+    QLabel *messagePane() const { return m_messagePane; }
+    QList<QLabel *> indicatorPanes() const { return m_indicators; }
+
+    // The action of command `id` (nullptr for an unknown id).
+    QAction *commandAction(int id) const { return m_actions.value(id); }
+    // The menu bar now shown.
+    MenuVariant currentMenu() const { return m_menuVariant; }
+    // The top-level menus of `variant`, left to right.
+    QList<QMenu *> menus(MenuVariant variant) const { return m_menus.value(int(variant)); }
+
+    CChildFrame *activeChild() const;
+    CPraxDoc *activeDocument() const;
+    CPraxView *activeView() const;
+    QList<CChildFrame *> childFrames() const;
+
+    // Adds a document window to the MDI area, shows and activates it.
+    void addChildFrame(CChildFrame *child);
+
+    // Replaces the message pane's text and paints it at once (the engine's
+    // messages arrive during a command, before the event loop runs again).
+    void setMessageText(const QString &text);
+
+    // Sends command `id` as a menu, key or button would. False when nobody
+    // handles it now (no document window for a document command, ...).
+    bool runCommand(int id);
+
+public slots:
+    void OnFormatOptions();
+    void OnBatchJob();
+    void OnSaveOptions();
+    void OnViewToolbar();
+    void OnViewStatusBar();
+    void OnWindowNew();
+    void OnWindowCascade();
+    void OnWindowTile();
+    void OnWindowArrange();
+    void OnHelpIndex();
+    void OnHelpUsing();
+    void OnHelp();
+    void OnContextHelp();
+
+    // Sets every command's enabled and checked state and the window title.
+    void updateActions();
+    // Rebuilds the recent-file entries of the File menus.
+    void updateRecentFileMenu();
+
+protected:
+    bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void createActions();
+    void createMenus();
+    bool createToolBar();
+    void createDialogBar();
+    void createStatusBar();
+    void installStatusHook();
+
+    QObject *commandTarget(const CommandEntry &entry) const;
+    bool canRun(const CommandEntry &entry) const;
+    void updateMenuBar();
+    void fillWindowMenu(QMenu *menu);
+    void onSubWindowActivated(QMdiSubWindow *window);
+
+    QMdiArea *m_mdiArea = nullptr;
+    QToolBar *m_toolBar = nullptr;
+    QWidget *m_dialogBar = nullptr;
+    QLabel *m_messagePane = nullptr;
+    QList<QLabel *> m_indicators;
+    QHash<int, QAction *> m_actions;
+    QHash<int, QList<QMenu *>> m_menus;    // by MenuVariant
+    QList<QAction *> m_recentActions;      // four per File menu, hidden when unused
+    QList<QAction *> m_recentPlaceholders; // the "Recent File" items
+    MenuVariant m_menuVariant = MenuVariant::M;
+    QPointer<CChildFrame> m_lastActive;
+    bool m_inWhatsThisMode = false;
+};
