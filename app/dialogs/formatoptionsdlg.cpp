@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 
@@ -319,7 +320,13 @@ void CFormatOptionsDlg::createControls()
             break;
         }
         }
-        w->setGeometry(mapDialogRect(item.x, item.y, item.w, item.h));
+        QRect place = mapDialogRect(item.x, item.y, item.w, item.h);
+        // The template's widths were made for a font whose capitals are
+        // narrow; with a wider font "Newline after SELECT" would be cut off.
+        // A radio button or check box grows to fit its text instead.
+        if (item.kind == Kind::RadioFirst || item.kind == Kind::Radio || item.kind == Kind::CheckBox)
+            place.setWidth(std::max(place.width(), w->sizeHint().width()));
+        w->setGeometry(place);
         if (item.id != IDC_STATIC) {
             w->setObjectName(QString::fromLatin1(item.name));
             controls_.insert(item.id, w);
