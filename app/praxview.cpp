@@ -30,6 +30,7 @@
 #include <Qsci/qscilexersql.h>
 #include <Qsci/qsciprinter.h>
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 
@@ -210,7 +211,7 @@ void CPraxView::setUp()
     setAutoIndent(false);                          // Enter inserts a bare line end
     setWrapMode(WrapNone);                         // long lines scroll horizontally
     setMarginLineNumbers(0, true);                 // line numbers in the first margin
-    setMarginWidth(0, QStringLiteral("00000"));
+    updateLineNumberWidth();
     setMarginWidth(1, 0);                          // no symbol margin
     SendScintilla(SCI_SETPASTECONVERTENDINGS, 0L); // pasted line ends go in unchanged
     SendScintilla(SCI_SETEOLMODE, static_cast<long>(SC_EOL_LF));
@@ -222,8 +223,17 @@ void CPraxView::setUp()
         emit commandStateChanged();
     });
     connect(this, &QsciScintilla::selectionChanged, this, &CPraxView::commandStateChanged);
+    connect(this, &QsciScintilla::linesChanged, this, &CPraxView::updateLineNumberWidth);
     connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &CPraxView::commandStateChanged);
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this, &CPraxView::onScintillaModified);
+}
+
+void CPraxView::updateLineNumberWidth()
+{
+    // Room for the largest line number plus one digit, so the margin does
+    // not jump at every power of ten.
+    const int digits = QString::number(std::max(lines(), 1)).size() + 1;
+    setMarginWidth(0, QString(std::max(digits, 4), QLatin1Char('0')));
 }
 
 CPraxDoc *CPraxView::GetDocument() const
@@ -565,14 +575,23 @@ void CPraxView::OnEditSelectAll()
 
 void CPraxView::OnEditFind()
 {
-    auto *dialog = new FindReplaceDialog(this, false, m_search);
-    dialog->show();
+    showSearchDialog(false);
 }
 
 void CPraxView::OnEditReplace()
 {
-    auto *dialog = new FindReplaceDialog(this, true, m_search);
-    dialog->show();
+    showSearchDialog(true);
+}
+
+void CPraxView::showSearchDialog(bool withReplace)
+{
+    // One search dialog per view: Find and Replace replace each other.
+    if (m_searchDialog)
+        m_searchDialog->close();
+    m_searchDialog = new FindReplaceDialog(this, withReplace, m_search);
+    m_searchDialog->show();
+    m_searchDialog->raise();
+    m_searchDialog->activateWindow();
 }
 
 void CPraxView::OnEditRepeat()

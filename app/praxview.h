@@ -13,6 +13,7 @@
 #include <Qsci/qsciscintilla.h>
 
 class CPraxDoc;
+class QDialog;
 class QMenu;
 
 class CPraxView : public QsciScintilla
@@ -137,10 +138,13 @@ private:
     void onScintillaModified(int pos, int mtype, const char *text, int len, int added,
                              int line, int foldNow, int foldPrev, int token, int annotationLinesAdded);
     void applyEolModeFrom(const QByteArray &bytes);
+    void updateLineNumberWidth();
+    void showSearchDialog(bool withReplace);
 
     QPointer<CPraxDoc> m_doc;
     bool m_loading = false;        // setTextBytes in progress: not a user change
     SearchState m_search;          // last Find/Replace
+    QPointer<QDialog> m_searchDialog; // the open Find or Replace dialog
     // Selections before each formatting command, by undo token; an Undo that
     // takes back such a command restores its selection.
     QList<QPair<int, int>> m_undoSelections;

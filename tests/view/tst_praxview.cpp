@@ -121,6 +121,7 @@ private slots:
     void typingMarksModified();
     void editsMarkModified();
     void copyPasteKeepsRawBytes();
+    void findAndReplace();
 
 private:
     CPraxDoc *m_doc = nullptr;
@@ -526,6 +527,43 @@ void TestPraxView::copyPasteKeepsRawBytes()
     m_view->setSelectionBytes(text.size(), text.size());
     m_view->OnEditPaste();
     QCOMPARE(m_view->textBytes(), text + text);
+
+    // The keys take the same way as the commands.
+    m_view->setSelectionBytes(0, 2);
+    QTest::keyClick(m_view, Qt::Key_X, Qt::ControlModifier);
+    QCOMPARE(clipboardBytes(*m_view), QByteArray("[\xff"));
+    m_view->setSelectionBytes(0, 0);
+    QTest::keyClick(m_view, Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(m_view, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(m_view->textBytes(), "[\xff" + text + text);
+}
+
+void TestPraxView::findAndReplace()
+{
+    m_view->setTextBytes("select A from a where a = 'abc a'");
+    CPraxView::SearchState search;
+    search.text = QStringLiteral("a");
+    search.wholeWord = true;
+    search.matchCase = true;
+    QVERIFY(m_view->findNext(search));
+    QCOMPARE(m_view->selectedBytes(), QByteArray("a"));
+    int start, end;
+    m_view->selectionBytes(start, end);
+    QCOMPARE(start, 14);
+    QVERIFY(m_view->canRepeat());
+    m_view->OnEditRepeat();
+    m_view->selectionBytes(start, end);
+    QCOMPARE(start, 22);
+
+    QCOMPARE(m_view->replaceAll(search, QStringLiteral("t")), 3);
+    QCOMPARE(m_view->textBytes(), QByteArray("select A from t where t = 'abc t'"));
+    // Replace All is one undo step.
+    m_view->OnEditUndo();
+    QCOMPARE(m_view->textBytes(), QByteArray("select A from a where a = 'abc a'"));
+
+    search.text = QStringLiteral("nowhere");
+    QVERIFY(!m_view->findNext(search));
+    QVERIFY(g_boxes.isEmpty());
 }
 
 QTEST_MAIN(TestPraxView)
