@@ -415,7 +415,11 @@ void CMainFrame::addChildFrame(CChildFrame *child)
     if (maximized) {
         child->showMaximized();
     } else {
-        const QSize area = m_mdiArea->viewport()->size();
+        // Before the main window is first shown its layout has not run yet;
+        // the window's own size, less its bars, stands in for the area's.
+        QSize area = m_mdiArea->viewport()->size();
+        if (!isVisible())
+            area = size() - QSize(m_dialogBar ? m_dialogBar->sizeHint().width() : 0, 100);
         child->resize(qMax(320, area.width() * 3 / 4), qMax(200, area.height() * 3 / 4));
         child->show();
     }
