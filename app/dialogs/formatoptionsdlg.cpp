@@ -8,6 +8,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QFile>
 #include <QFocusEvent>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -505,7 +506,8 @@ void CFormatOptionsDlg::OnOkSave()
     // The record already holds the new values, as after OK; a failed write
     // is reported so that the user does not believe them saved.
     std::string error;
-    if (prax::save_format_options(profile_path_.toStdString(), prax::format_options, &error) != 0) {
+    const std::string path = QFile::encodeName(profile_path_).toStdString();
+    if (prax::save_format_options(path, prax::format_options, &error) != 0) {
         praxMessageBox(this, QStringLiteral("The formatting options could not be saved to %1:\n%2")
                                  .arg(profile_path_, QString::fromStdString(error)));
     }
