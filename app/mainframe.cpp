@@ -98,6 +98,12 @@ CMainFrame::CMainFrame(QWidget *parent)
 
 CMainFrame::~CMainFrame()
 {
+    // Closing the document windows reports activations and destructions
+    // back here: nothing may be updated then.
+    m_destroying = true;
+    // So the windows go now, while this frame is whole.
+    delete m_mdiArea;
+    m_mdiArea = nullptr;
     qApp->removeEventFilter(this);
     prax::set_status_hook(nullptr);
 }
@@ -210,6 +216,7 @@ void CMainFrame::createMenus()
                         variantAction->setStatusTip(shared->statusTip());
                         variantAction->setWhatsThis(shared->whatsThis());
                         connect(variantAction, &QAction::triggered, this, [this, id] { runCommand(id); });
+                        m_variantActions << variantAction;
                     }
                 }
             }
@@ -437,6 +444,8 @@ void CMainFrame::onSubWindowActivated(QMdiSubWindow *)
 
 void CMainFrame::updateMenuBar()
 {
+    if (m_destroying)
+        return;
     const MenuVariant wanted = childFrames().isEmpty() ? MenuVariant::M : MenuVariant::D;
     if (wanted == m_menuVariant && !menuBar()->actions().isEmpty())
         return;
@@ -539,16 +548,14 @@ bool CMainFrame::runCommand(int id)
 
 void CMainFrame::updateActions()
 {
-    if (!m_mdiArea)
+    if (!m_mdiArea || m_destroying)
         return;
-    const QList<QAction *> all = findChildren<QAction *>();
-    for (QAction *action : all) {
-        const int id = action->data().toInt();
-        if (id >= ID_FILE_MRU_FILE1 && id < ID_FILE_MRU_FILE1 + CPraxApp::kRecentFileCount)
-            continue; // recent files: always enabled; the place holder: never
-        if (const CommandEntry *entry = id ? findCommand(id) : nullptr)
-            action->setEnabled(canRun(*entry));
-    }
+    // Recent files are always enabled and their place holder never: neither
+    // is in these lists.
+    for (QAction *action : std::as_const(m_actions))
+        action->setEnabled(canRun(*findCommand(action->data().toInt())));
+    for (QAction *action : std::as_const(m_variantActions))
+        action->setEnabled(canRun(*findCommand(action->data().toInt())));
     if (m_toolBar)
         m_actions.value(ID_VIEW_TOOLBAR)->setChecked(!m_toolBar->isHidden());
     m_actions.value(ID_VIEW_STATUS_BAR)->setChecked(!statusBar()->isHidden());

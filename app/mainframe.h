@@ -113,11 +113,13 @@ private:
     QWidget *m_dialogBar = nullptr;
     QLabel *m_messagePane = nullptr;
     QList<QLabel *> m_indicators;
-    QHash<int, QAction *> m_actions;
+    QHash<int, QAction *> m_actions;        // one per command, with its keys
+    QList<QAction *> m_variantActions;     // menu items with a text of their own
     QHash<int, QList<QMenu *>> m_menus;    // by MenuVariant
     QList<QAction *> m_recentActions;      // four per File menu, hidden when unused
     QList<QAction *> m_recentPlaceholders; // the "Recent File" items
     MenuVariant m_menuVariant = MenuVariant::M;
     QPointer<CChildFrame> m_lastActive;
     bool m_inWhatsThisMode = false;
+    bool m_destroying = false;
 };

@@ -1,0 +1,675 @@
+// Start-up, main frame and command table of the editor: the menus M and D
+// item by item, the key table, toolbar, dialog bar and status bar, the
+// engine's messages in the status bar, embedding launches, the command line,
+// the recent-file list in the profile, Save Options, Exit and the About box.
+#include "app/aboutdlg.h"
+#include "app/childframe.h"
+#include "app/commands.h"
+#include "app/embedding.h"
+#include "app/help.h"
+#include "app/mainframe.h"
+#include "app/msgbox.h"
+#include "app/praxapp.h"
+#include "app/praxdoc.h"
+#include "app/praxview.h"
+
+#include "engine/engine.h"
+#include "engine/options.h"
+#include "engine/profile.h"
+
+#include <QDir>
+#include <QDockWidget>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBrowser>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolTip>
+#include <QWhatsThis>
+
+#include <memory>
+
+namespace {
+
+QStringList g_messages;
+void recordMessage(const QString &text)
+{
+    g_messages << text;
+}
+
+// One menu item as the user sees it: "-" for a separator, else
+// "text|id|prompt".
+QStringList visibleItems(const QMenu *menu)
+{
+    QStringList items;
+    for (const QAction *a : menu->actions()) {
+        if (!a->isVisible())
+            continue;
+        if (a->isSeparator())
+            items << QStringLiteral("-");
+        else
+            items << QStringLiteral("%1|%2|%3").arg(a->text()).arg(a->data().toInt()).arg(a->statusTip());
+    }
+    return items;
+}
+
+QString item(const char *text, int id, const char *prompt)
+{
+    return QStringLiteral("%1|%2|%3").arg(QString::fromLatin1(text)).arg(id).arg(QString::fromLatin1(prompt));
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+class ShellTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void menusMatchCommandTable_data();
+    void menusMatchCommandTable();
+    void menuBarFollowsDocumentWindows();
+    void keyTableSendsTheTableCommands();
+    void commandTableInvariants();
+    void toolbarHasFourteenEntriesWithoutToolTips();
+    void dialogBarButtonsRunTheMenuCommands();
+    void statusBarPanesAndPrompts();
+    void engineMessagesReachTheMessagePane();
+    void windowTitleShowsActiveDocument();
+
+    void embeddingSwitch_data();
+    void embeddingSwitch();
+    void commandLineFileIsNotOpened();
+    void startupReadsProfileAndDialogColours();
+
+    void recentFileListKeptInProfile();
+    void recentFileThatNoLongerOpensIsDropped();
+    void saveOptionsWritesTheProfile();
+    void saveOptionsFailureIsReported();
+    void exitAsksForEachModifiedDocument();
+    void aboutBoxLogo();
+    void helpIndexOpensContext111();
+
+private:
+    CMainFrame *start(const QStringList &args = {QStringLiteral("prax")});
+    QString profilePath() const { return m_dir->filePath(QStringLiteral("prax.ini")); }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<CPraxApp> m_app;
+    QStringList m_prompts;
+};
+
+void ShellTest::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    setPraxProfilePath(profilePath());
+    prax::format_options = prax::default_format_options;
+    g_messages.clear();
+    setMessageBoxRecorder(recordMessage);
+    m_prompts.clear();
+    DocumentPrompts::setSaveChangesHook([this](const QString &text) {
+        m_prompts << text;
+        return QMessageBox::No;
+    });
+    DocumentPrompts::setFileNameHook([](bool, const QString &) { return QString(); });
+}
+
+void ShellTest::cleanup()
+{
+    m_app.reset();
+    DocumentPrompts::setSaveChangesHook(nullptr);
+    DocumentPrompts::setFileNameHook(nullptr);
+    setMessageBoxRecorder(nullptr);
+    prax::format_options = prax::default_format_options;
+}
+
+CMainFrame *ShellTest::start(const QStringList &args)
+{
+    m_app = std::make_unique<CPraxApp>();
+    if (!m_app->InitInstance(args))
+        return nullptr;
+    return m_app->mainFrame();
+}
+
+void ShellTest::menusMatchCommandTable_data()
+{
+    QTest::addColumn<bool>("withDocument");
+    QTest::addColumn<QStringList>("titles");
+    QTest::addColumn<QList<QStringList>>("items");
+
+    const QString sep = QStringLiteral("-");
+    const QString newItem = item("&New\tCtrl+N", 57600, "Create a new document");
+    const QString open = item("&Open...\tCtrl+O", 57601, "Open an existing document");
+    const QString setup = item("P&rint Setup...", 57606, "Change the printer and printing options");
+    const QString recent = item("Recent File", 57616, "Open this document");
+    const QString exit = item("E&xit", 57665, "Quit the application; prompts to save documents");
+    const QString toolbar = item("&Toolbar", 59392, "Show or hide the toolbar");
+    const QString statusBar = item("&Status Bar", 59393, "Show or hide the status bar");
+    const QString saveOptions = item("Save Options", 32781, "Save the formatting options");
+    const QString batch = item("Batch job", 32773, "Beatify a list of SQL  files");
+    const QString about = item("&About Prax...", 57664, "Display program information, version number and copyright");
+
+    QTest::newRow("M: no document open")
+        << false << QStringList{"&File", "&View", "Options", "Beautify", "&Help"}
+        << QList<QStringList>{
+               {newItem, open, sep, setup, sep, recent, sep, exit},
+               {toolbar, statusBar},
+               {item("Format &Options", 32780, "Set options for SQL formatting style"), saveOptions},
+               {batch},
+               {item("&Index", 57666, "List Help topics"),
+                item("&Using Help", 57668, "Display instructions about how to use help"), sep, about},
+           };
+    QTest::newRow("D: document window active")
+        << true << QStringList{"&File", "&Edit", "Beautify", "Options", "&View", "&Window", "&Help"}
+        << QList<QStringList>{
+               {newItem, open, item("&Close", 57602, "Close the active document"),
+                item("&Save\tCtrl+S", 57603, "Save the active document"),
+                item("Save &As...", 57604, "Save the active document with a new name"), sep,
+                item("&Print...\tCtrl+P", 57607, "Print the active document"),
+                item("Print Pre&view", 57609, "Display full pages"), setup, item("&Mail To", 57612, ""), sep,
+                recent, sep, exit},
+               {item("&Undo\tCtrl+Z", 57643, "Undo the last action"), sep,
+                item("Cu&t\tCtrl+X", 57635, "Cut the selection and put it on the Clipboard"),
+                item("&Copy\tCtrl+C", 57634, "Copy the selection and put it on the Clipboard"),
+                item("Clear", 57632, "Erase the selection"), item("&Paste\tCtrl+V", 57637, "Insert Clipboard contents"),
+                item("Paste Beautified", 32772, "Format the text in the clipboard and paste it"),
+                item("Find", 57636, "Find the specified text"),
+                item("&Replace", 57641, "Replace specific text with different text"),
+                item("Select &All", 57642, "Select the entire document")},
+               {item("&Beautify", 32771, "Beautify the SQL statements"),
+                item("Beautify &N Copy", 32778, "Format the SQL and copy the text to the clipboard"), batch},
+               {item("Beautify &Options", 32780, "Set options for SQL formatting style"), saveOptions},
+               {toolbar, statusBar},
+               {item("&Cascade", 57650, "Arrange windows so they overlap"),
+                item("&Tile", 57651, "Arrange windows as non-overlapping tiles"),
+                item("&Arrange Icons", 57649, "Arrange icons at the bottom of the window")},
+               {item("Index", 57666, "List Help topics"), sep, about},
+           };
+}
+
+void ShellTest::menusMatchCommandTable()
+{
+    QFETCH(bool, withDocument);
+    QFETCH(QStringList, titles);
+    QFETCH(QList<QStringList>, items);
+
+    CMainFrame *frame = start();
+    QVERIFY(frame);
+    if (!withDocument) {
+        for (CChildFrame *child : frame->childFrames())
+            delete child;
+    }
+    QCOMPARE(frame->currentMenu(), withDocument ? MenuVariant::D : MenuVariant::M);
+
+    const QList<QAction *> bar = frame->menuBar()->actions();
+    QCOMPARE(bar.size(), titles.size());
+    for (qsizetype i = 0; i < bar.size(); ++i) {
+        QCOMPARE(bar.at(i)->text(), titles.at(i));
+        QCOMPARE(visibleItems(bar.at(i)->menu()), items.at(i));
+    }
+}
+
+void ShellTest::menuBarFollowsDocumentWindows()
+{
+    CMainFrame *frame = start();
+    QVERIFY(frame);
+    QCOMPARE(frame->childFrames().size(), 1);
+    QCOMPARE(frame->menuBar()->actions().size(), 7); // D
+
+    frame->childFrames().constFirst()->close();
+    QTRY_COMPARE(frame->childFrames().size(), 0);
+    QCOMPARE(frame->currentMenu(), MenuVariant::M);
+    QCOMPARE(frame->menuBar()->actions().constFirst()->menu(), frame->menus(MenuVariant::M).constFirst());
+    // Document commands are off without a document; application ones stay on.
+    QVERIFY(!frame->commandAction(ID_FILE_SAVE)->isEnabled());
+    QVERIFY(!frame->commandAction(ID_BEAUTIFY)->isEnabled());
+    QVERIFY(!frame->runCommand(ID_FILE_SAVE));
+    QVERIFY(frame->commandAction(ID_FILE_NEW)->isEnabled());
+
+    QVERIFY(frame->runCommand(ID_FILE_NEW));
+    QCOMPARE(frame->childFrames().size(), 1);
+    QCOMPARE(frame->currentMenu(), MenuVariant::D);
+
+    // The Window menu lists the open windows, the active one checked.
+    QVERIFY(frame->runCommand(ID_FILE_NEW));
+    QMenu *window = frame->menus(MenuVariant::D).at(5);
+    emit window->aboutToShow();
+    QStringList listed;
+    for (QAction *a : window->actions()) {
+        if (!a->isSeparator() && a->data().toInt() >= ID_WINDOW_LIST_FIRST)
+            listed << a->text() + (a->isChecked() ? QStringLiteral("*") : QString());
+    }
+    const QList<CChildFrame *> children = frame->childFrames();
+    QCOMPARE(listed, (QStringList{QStringLiteral("&1 ") + children.at(0)->document()->title(),
+                                  QStringLiteral("&2 ") + children.at(1)->document()->title() + u'*'}));
+}
+
+void ShellTest::keyTableSendsTheTableCommands()
+{
+    CMainFrame *frame = start();
+    QVERIFY(frame);
+    const QMap<QString, int> expected = {
+        {"Ctrl+N", 57600}, {"Ctrl+O", 57601}, {"Ctrl+S", 57603}, {"Ctrl+P", 57607},
+        {"Ctrl+Z", 57643}, {"Alt+Backspace", 57643}, {"Ctrl+X", 57635}, {"Shift+Del", 57635},
+        {"Ctrl+C", 57634}, {"Ctrl+Ins", 57634}, {"Ctrl+V", 57637}, {"Shift+Ins", 57637},
+        {"F1", 57670}, {"Shift+F1", 57669},
+    };
+    QMap<QString, int> keys;
+    // Command actions only: the document windows' own system menus bring
+    // the usual Ctrl+F4 and Ctrl+W for closing themselves.
+    for (QAction *a : frame->actions()) {
+        for (const QKeySequence &k : a->shortcuts()) {
+            const QString text = k.toString(QKeySequence::PortableText);
+            QVERIFY2(!keys.contains(text), qPrintable(text + QStringLiteral(" is bound twice")));
+            keys.insert(text, a->data().toInt());
+        }
+    }
+    QCOMPARE(keys, expected);
+    // The keys work with either menu shown: the actions belong to the window.
+    for (int id : {ID_FILE_NEW, ID_FILE_SAVE, ID_HELP, ID_CONTEXT_HELP})
+        QVERIFY(frame->actions().contains(frame->commandAction(id)));
+}
+
+void ShellTest::commandTableInvariants()
+{
+    QSet<int> ids;
+    for (const CommandEntry &e : commandTable()) {
+        QVERIFY2(!ids.contains(e.id), e.name);
+        ids.insert(e.id);
+        QVERIFY2(e.handler || e.id == ID_FILE_MRU_FILE1, e.name);
+    }
+    // Every menu item is a command with a text for that menu, and every text
+    // of the table appears in its menu.
+    for (int v = 0; v < kMenuVariantCount; ++v) {
+        QSet<int> inMenu;
+        for (const MenuPopup &popup : menuLayout(MenuVariant(v))) {
+            for (int id : popup.items) {
+                if (id == kSeparator || id == kWindowListMarker)
+                    continue;
+                const CommandEntry *e = findCommand(id);
+                QVERIFY2(e && e->menu_text[v], qPrintable(QString::number(id)));
+                inMenu.insert(id);
+            }
+        }
+        for (const CommandEntry &e : commandTable())
+            QVERIFY2(!e.menu_text[v] || inMenu.contains(e.id), e.name);
+    }
+}
+
+void ShellTest::toolbarHasFourteenEntriesWithoutToolTips()
+{
+    CMainFrame *frame = start();
+    QVERIFY(frame);
+    QToolBar *toolbar = frame->toolBar();
+    QVERIFY(!toolbar->isMovable());
+    QVERIFY(!toolbar->isFloatable());
+    QCOMPARE(frame->toolBarArea(toolbar), Qt::TopToolBarArea);
+
+    QList<int> entries;
+    for (QAction *a : toolbar->actions())
+        entries << (a->isSeparator() ? 0 : a->data().toInt());
+    QCOMPARE(entries, (QList<int>{57600, 57601, 57603, 0, 57607, 57609, 0, 57636, 57635, 57634, 57637, 57643, 0,
+                                  32771}));
+
+    QWidget *button = toolbar->widgetForAction(frame->commandAction(ID_FILE_NEW));
+    QVERIFY(button);
+    QCOMPARE(frame->commandAction(ID_FILE_NEW)->icon().actualSize(QSize(16, 15)), QSize(16, 15));
+    QHelpEvent help(QEvent::ToolTip, QPoint(2, 2), button->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(button, &help);
+    QVERIFY(!QToolTip::isVisible());
+
+    // View > Toolbar hides and shows it, with the check mark following.
+    frame->show();
+    QVERIFY(frame->runCommand(ID_VIEW_TOOLBAR));
+    QVERIFY(toolbar->isHidden());
+    QVERIFY(!frame->commandAction(ID_VIEW_TOOLBAR)->isChecked());
+    QVERIFY(frame->runCommand(ID_VIEW_TOOLBAR));
+    QVERIFY(!toolbar->isHidden());
+    QVERIFY(frame->commandAction(ID_VIEW_TOOLBAR)->isChecked());
+}
+
+void ShellTest::dialogBarButtonsRunTheMenuCommands()
+{
+    CMainFrame *frame = start();
+    QVERIFY(frame);
+    auto *dock = qobject_cast<QDockWidget *>(frame->dialogBar());
+    QVERIFY(dock);
+    QCOMPARE(frame->dockWidgetArea(dock), Qt::RightDockWidgetArea);
+    QCOMPARE(dock->features(), QDockWidget::NoDockWidgetFeatures);
+    auto *option = dock->findChild<QPushButton *>(QStringLiteral("IDC_OPTION"));
+    auto *batch = dock->findChild<QPushButton *>(QStringLiteral("IDC_BATCH"));
+    QVERIFY(option && batch);
+    QCOMPARE(option->text(), QStringLiteral("Option"));
+    QCOMPARE(batch->text(), QStringLiteral("Batch"));
+    QVERIFY(option->geometry().bottom() < batch->geometry().top());
+
+    // Each button and its menu command open the same dialog (closed at once here).
+    const auto openedBy = [](const std::function<void()> &send) {
+        QString opened;
+        QTimer::singleShot(0, [&opened] {
+            if (QWidget *modal = QApplication::activeModalWidget()) {
+                opened = QString::fromLatin1(modal->metaObject()->className());
+                modal->close();
+            }
+        });
+        send();
+        return opened;
+    };
+#ifdef PRAX_HAVE_OPTIONS_DLG
+    QCOMPARE(openedBy([&] { option->click(); }), QStringLiteral("CFormatOptionsDlg"));
+    QCOMPARE(openedBy([&] { frame->runCommand(ID_FORMAT_OPTIONS); }), QStringLiteral("CFormatOptionsDlg"));
+#endif
+#ifdef PRAX_HAVE_BATCH_DLG
+    QCOMPARE(openedBy([&] { batch->click(); }), QStringLiteral("CBatchJobDlg"));
+    QCOMPARE(openedBy([&] { frame->runCommand(ID_BATCH_JOB); }), QStringLiteral("CBatchJobDlg"));
+#endif
+}
+
+void ShellTest::statusBarPanesAndPrompts()
+{
+    CMainFrame *frame = start();
+    QVERIFY(frame);
+    QStatusBar *bar = frame->statusBar();
+    QLabel *message = frame->messagePane();
+    QCOMPARE(message->text(), QStringLiteral("For Help, press F1"));
+
+    // Panes left to right: the stretching message pane, then CAP, NUM, SCRL.
+    frame->show();
+    QList<QLabel *> panes = bar->findChildren<QLabel *>(Qt::FindDirectChildrenOnly);
+    std::sort(panes.begin(), panes.end(), [](QLabel *a, QLabel *b) { return a->x() < b->x(); });
+    QStringList texts;
+    for (QLabel *l : panes)
+        texts << l->text();
+    QCOMPARE(texts, (QStringList{"For Help, press F1", "CAP", "NUM", "SCRL"}));
+    QVERIFY(message->width() > panes.at(1)->width() * 3);
+
+    // A highlighted item's prompt replaces the text; leaving it brings the idle text back.
+    QStatusTipEvent prompt(frame->commandAction(ID_SAVE_OPTIONS)->statusTip());
+    QApplication::sendEvent(frame->menuBar(), &prompt);
+    QCOMPARE(message->text(), QStringLiteral("Save the formatting options"));
+    QStatusTipEvent none{QString()};
+    QApplication::sendEvent(frame->menuBar(), &none);
+    QCOMPARE(message->text(), QStringLiteral("For Help, press F1"));
+
+    // Shift+F1's mode has its own text, and the idle text returns after it.
+    QVERIFY(frame->runCommand(ID_CONTEXT_HELP));
+    QCOMPARE(message->text(), QStringLiteral("Select an object on which to get Help"));
+    QWhatsThis::leaveWhatsThisMode();
+    QCOMPARE(message->text(), QStringLiteral("For Help, press F1"));
+}
+
+void ShellTest::engineMessagesReachTheMessagePane()
+{
+    CMainFrame *frame = start();
+    QVERIFY(frame);
+    prax::show_status_message("Unbalanced parenthesis\n");
+    QCOMPARE(frame->messagePane()->text(), QStringLiteral("Unbalanced parenthesis"));
+
+    // A real engine run reports through the same pane.
+    const QString in = m_dir->filePath(QStringLiteral("in.txt"));
+    const QString out = m_dir->filePath(QStringLiteral("out.txt"));
+    writeFile(in, "just some words, nothing to format\n");
+    QCOMPARE(prax::format_file(QFile::encodeName(in).constData(), QFile::encodeName(out).constData()),
+             int(prax::kNoSqlFound));
+    QCOMPARE(frame->messagePane()->text(), QStringLiteral("No SQL statements found"));
+
+    // Once the frame is gone the hook is dropped, not called on a dead window.
+    m_app.reset();
+    prax::show_status_message("after\n");
+}
+
+void ShellTest::windowTitleShowsActiveDocument()
+{
+    CMainFrame *frame = start();
+    QVERIFY(frame);
+    const QString title = frame->activeDocument()->title();
+    QVERIFY(title.startsWith(QStringLiteral("Sql")));
+    QCOMPARE(frame->windowTitle(), QStringLiteral("Prax Windows Application - ") + title);
+    frame->childFrames().constFirst()->close();
+    QTRY_COMPARE(frame->windowTitle(), QStringLiteral("Prax Windows Application"));
+}
+
+void ShellTest::embeddingSwitch_data()
+{
+    QTest::addColumn<QString>("argument");
+    QTest::addColumn<bool>("embedding");
+    QTest::newRow("-Embedding") << "-Embedding" << true;
+    QTest::newRow("/Embedding") << "/Embedding" << true;
+    QTest::newRow("-Automation") << "-Automation" << true;
+    QTest::newRow("any case") << "/eMbEdDiNg" << true;
+    QTest::newRow("two dashes") << "--Embedding" << false;
+    QTest::newRow("longer word") << "-Embedding2" << false;
+    QTest::newRow("no switch sign") << "Embedding" << false;
+}
+
+void ShellTest::embeddingSwitch()
+{
+    QFETCH(QString, argument);
+    QFETCH(bool, embedding);
+    writeFile(profilePath(), "[Formatting Options]\nInterval=9\n");
+
+    CMainFrame *frame = start({QStringLiteral("prax"), QStringLiteral("x.sql"), argument});
+    QVERIFY(frame);
+    QCOMPARE(m_app->embeddingLaunch(), embedding);
+    QCOMPARE(frame->isVisible(), !embedding);
+    QCOMPARE(frame->childFrames().isEmpty(), embedding);
+    // The options are read only by a start by the user.
+    QCOMPARE(prax::format_options.interval, embedding ? 4 : 9);
+}
+
+void ShellTest::commandLineFileIsNotOpened()
+{
+    const QString file = m_dir->filePath(QStringLiteral("named.sql"));
+    writeFile(file, "select a from t;\n");
+    CMainFrame *frame = start({QStringLiteral("prax"), file});
+    QVERIFY(frame);
+    QCOMPARE(frame->childFrames().size(), 1);
+    CPraxDoc *doc = frame->activeDocument();
+    QVERIFY(doc->path().isEmpty());
+    QVERIFY(doc->title().startsWith(QStringLiteral("Sql")));
+    QVERIFY(doc->text().isEmpty());
+    QVERIFY(m_app->recentFiles().isEmpty());
+}
+
+void ShellTest::startupReadsProfileAndDialogColours()
+{
+    // An empty profile gives the load defaults (interval 5), not the built-in 4.
+    CMainFrame *frame = start();
+    QVERIFY(frame);
+    QVERIFY(frame->isVisible());
+    QCOMPARE(prax::format_options.interval, prax::load_default_format_options().interval);
+    QDialog dialog;
+    dialog.ensurePolished();
+    QCOMPARE(dialog.palette().color(QPalette::Window), QColor(192, 192, 192));
+    QCOMPARE(dialog.palette().color(QPalette::WindowText), QColor(Qt::black));
+}
+
+void ShellTest::recentFileListKeptInProfile()
+{
+    const QString a = m_dir->filePath(QStringLiteral("a.txt"));
+    writeFile(profilePath(), QStringLiteral("[Settings]\nPreviewPages=2\n[Recent File List]\nFile1=%1\n")
+                                 .arg(a).toUtf8());
+    writeFile(a, "select 1 from a;\n");
+    CMainFrame *frame = start();
+    QVERIFY(frame);
+    QCOMPARE(m_app->recentFiles(), QStringList{a});
+    QStringList shown = visibleItems(frame->menus(MenuVariant::D).constFirst()).filter(QStringLiteral("&1 "));
+    QCOMPARE(shown, QStringList{QStringLiteral("&1 %1|57616|Open this document").arg(a)});
+    QVERIFY(!visibleItems(frame->menus(MenuVariant::D).constFirst()).join(u' ').contains(QStringLiteral("Recent File|")));
+
+    // Opening files puts each on top; four are kept; other sections stay.
+    QStringList files;
+    for (const char *name : {"b.txt", "c.txt", "d.txt", "e.txt"}) {
+        files.prepend(m_dir->filePath(QString::fromLatin1(name)));
+        writeFile(files.constFirst(), "select 2 from b;\n");
+        QVERIFY(m_app->OpenDocumentFile(files.constFirst()));
+    }
+    QCOMPARE(m_app->recentFiles(), files);
+    prax::IniProfile profile;
+    QVERIFY(profile.load(QFile::encodeName(profilePath()).toStdString()));
+    for (int i = 0; i < 4; ++i)
+        QCOMPARE(QString::fromStdString(*profile.get_string("Recent File List", "File" + std::to_string(i + 1))),
+                 files.at(i));
+    QCOMPARE(profile.get_int("Settings", "PreviewPages", 0), 2);
+
+    // Opening a file that is open already shows its window again.
+    const int windows = frame->childFrames().size();
+    QVERIFY(m_app->OpenDocumentFile(files.at(2)));
+    QCOMPARE(frame->childFrames().size(), windows);
+    QCOMPARE(frame->activeDocument()->path(), files.at(2));
+
+    // A save under a new name joins the list as well.
+    const QString saved = m_dir->filePath(QStringLiteral("saved.txt"));
+    DocumentPrompts::setFileNameHook([saved](bool save, const QString &) { return save ? saved : QString(); });
+    QVERIFY(frame->runCommand(ID_FILE_NEW));
+    QVERIFY(frame->runCommand(ID_FILE_SAVE));
+    QCOMPARE(m_app->recentFiles().constFirst(), saved);
+    QVERIFY(QFile::exists(saved));
+}
+
+void ShellTest::recentFileThatNoLongerOpensIsDropped()
+{
+    const QString gone = m_dir->filePath(QStringLiteral("gone.txt"));
+    const QString kept = m_dir->filePath(QStringLiteral("kept.txt"));
+    writeFile(kept, "x\n");
+    writeFile(profilePath(), QStringLiteral("[Recent File List]\nFile1=%1\nFile2=%2\n").arg(gone, kept).toUtf8());
+    CMainFrame *frame = start();
+    QVERIFY(frame);
+    const int windows = frame->childFrames().size();
+    m_app->OnOpenRecentFile(0);
+    QCOMPARE(g_messages.size(), 1); // the document says why
+    QCOMPARE(frame->childFrames().size(), windows);
+    QCOMPARE(m_app->recentFiles(), QStringList{kept});
+    prax::IniProfile profile;
+    QVERIFY(profile.load(QFile::encodeName(profilePath()).toStdString()));
+    QCOMPARE(QString::fromStdString(profile.get_string("Recent File List", "File1").value_or("")), kept);
+    QVERIFY(!profile.get_string("Recent File List", "File2"));
+}
+
+void ShellTest::saveOptionsWritesTheProfile()
+{
+    writeFile(profilePath(), "[Recent File List]\nFile1=/tmp/x.txt\n[Formatting Options]\nInterval=7\n");
+    CMainFrame *frame = start();
+    QVERIFY(frame);
+    QCOMPARE(prax::format_options.interval, 7);
+    prax::format_options.interval = 3;
+    prax::format_options.alignment = 2;
+    QVERIFY(frame->runCommand(ID_SAVE_OPTIONS));
+    QVERIFY(g_messages.isEmpty());
+
+    prax::FormatOptions reread = prax::default_format_options;
+    prax::load_format_options(QFile::encodeName(profilePath()).toStdString(), reread);
+    QCOMPARE(reread.interval, 3);
+    QCOMPARE(reread.alignment, 2);
+    QVERIFY(readFile(profilePath()).contains("[Recent File List]"));
+
+    // Saving unchanged options rewrites the same values.
+    const QByteArray before = readFile(profilePath());
+    QVERIFY(frame->runCommand(ID_SAVE_OPTIONS));
+    QCOMPARE(readFile(profilePath()), before);
+}
+
+void ShellTest::saveOptionsFailureIsReported()
+{
+    CMainFrame *frame = start();
+    QVERIFY(frame);
+    // A directory where the profile should be cannot be written.
+    const QString blocked = m_dir->filePath(QStringLiteral("blocked"));
+    QVERIFY(QDir().mkpath(blocked + QStringLiteral("/prax.ini")));
+    setPraxProfilePath(blocked + QStringLiteral("/prax.ini"));
+    QVERIFY(frame->runCommand(ID_SAVE_OPTIONS));
+    QCOMPARE(g_messages.size(), 1);
+    QVERIFY(g_messages.constFirst().startsWith(QStringLiteral("The formatting options could not be saved")));
+}
+
+void ShellTest::exitAsksForEachModifiedDocument()
+{
+    CMainFrame *frame = start();
+    QVERIFY(frame);
+    QVERIFY(frame->runCommand(ID_FILE_NEW));
+    QVERIFY(frame->runCommand(ID_FILE_NEW));
+    const QList<CChildFrame *> children = frame->childFrames();
+    children.at(0)->document()->SetModifiedFlag(true);
+    children.at(2)->document()->SetModifiedFlag(true);
+
+    // Cancel at the second question keeps every window open.
+    int asked = 0;
+    DocumentPrompts::setSaveChangesHook([&](const QString &text) {
+        m_prompts << text;
+        return ++asked == 2 ? QMessageBox::Cancel : QMessageBox::No;
+    });
+    QVERIFY(frame->runCommand(ID_APP_EXIT));
+    QCOMPARE(m_prompts, (QStringList{QStringLiteral("Save changes to %1?").arg(children.at(0)->document()->title()),
+                                     QStringLiteral("Save changes to %1?").arg(children.at(2)->document()->title())}));
+    QCOMPARE(frame->childFrames().size(), 3);
+
+    // No to both: everything closes, with no second round of questions.
+    m_prompts.clear();
+    DocumentPrompts::setSaveChangesHook([&](const QString &text) {
+        m_prompts << text;
+        return QMessageBox::No;
+    });
+    frame->show();
+    QVERIFY(frame->runCommand(ID_APP_EXIT));
+    QCOMPARE(m_prompts.size(), 2);
+    QVERIFY(!frame->isVisible());
+    QTRY_COMPARE(frame->childFrames().size(), 0);
+}
+
+void ShellTest::aboutBoxLogo()
+{
+    {
+        CAboutDlg about;
+        QCOMPARE(about.windowTitle(), QStringLiteral("About Prax"));
+        QVERIFY(about.logoLoaded());
+        QCOMPARE(about.logo()->pixmap().size(), QSize(144, 96));
+        QStringList texts;
+        for (QLabel *l : about.findChildren<QLabel *>())
+            texts << l->text();
+        QVERIFY(texts.contains(QStringLiteral("Prax Version 1.1")));
+        QVERIFY(g_messages.isEmpty());
+    }
+    CAboutDlg broken(nullptr, QStringLiteral("NOSUCHLOGO"));
+    QVERIFY(!broken.logoLoaded());
+    QCOMPARE(g_messages, QStringList{QStringLiteral("fail load bitmaps")});
+}
+
+void ShellTest::helpIndexOpensContext111()
+{
+    CMainFrame *frame = start();
+    QVERIFY(frame);
+    QVERIFY(frame->runCommand(ID_HELP_INDEX));
+    CHelpWindow *help = CHelpWindow::current();
+    QVERIFY(help);
+    QCOMPARE(help->currentAnchor(), QStringLiteral("context-111"));
+    QVERIFY(help->browser()->toPlainText().contains(QStringLiteral("Prax Help Index")));
+    QVERIFY(frame->runCommand(ID_HELP));
+    QCOMPARE(help->currentAnchor(), QStringLiteral("context-%1").arg(kHelpDocumentContext));
+    help->close();
+}
+
+QTEST_MAIN(ShellTest)
+#include "shell_test.moc"
