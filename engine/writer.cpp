@@ -35,21 +35,6 @@ inline void set_last(unsigned char c)
 
 } // namespace
 
-TextAdvance advance_over(int column, const char *text, int len, int tab_width)
-{
-    const char *end = text + len;
-    const char *after_lf = text; // first byte after the last line feed
-    int lines = 0;
-    for (const char *p = static_cast<const char *>(std::memchr(text, '\n', len)); p;
-         p = static_cast<const char *>(std::memchr(p + 1, '\n', end - p - 1))) {
-        ++lines;
-        after_lf = p + 1;
-    }
-    int tabs = static_cast<int>(std::count(after_lf, end, '\t'));
-    int col = lines ? static_cast<int>(end - after_lf) : column + len;
-    return {col + tabs * (tab_width - 1), lines};
-}
-
 int keyword_padding(int alignment, int left, int right, int n, int column)
 {
     switch (alignment) {
@@ -64,10 +49,29 @@ void emit_text(const char *text, int len)
     if (len <= 0)
         return;
     EngineState &st = engine_state;
-    write_bytes(text, static_cast<std::size_t>(len));
-    TextAdvance adv = advance_over(st.column, text, len, format_options.tab_width);
-    st.column = adv.column;
-    st.line += adv.lines;
+    // One pass writes the bytes into the stream's buffer and counts them:
+    // tokens are short, so this beats a formatted write plus a second scan.
+    std::FILE *out = st.out_file;
+    int column = st.column;
+    int tabs = 0; // tabs after the last line feed
+    int lines = 0;
+    bool failed = false;
+    for (int i = 0; i < len; ++i) {
+        const char c = text[i];
+        if (out)
+            failed |= putc_unlocked(c, out) == EOF;
+        if (c == '\n') {
+            ++lines;
+            column = 0;
+            tabs = 0;
+        } else {
+            ++column;
+            tabs += c == '\t';
+        }
+    }
+    st.write_failed = st.write_failed || failed;
+    st.column = column + tabs * (format_options.tab_width - 1);
+    st.line += lines;
     set_last(static_cast<unsigned char>(text[len - 1]));
 }
 

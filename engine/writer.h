@@ -31,12 +31,7 @@ void emit_wrapped(const char *text, int len);
 // Newest entry of the current layout's indent stack, or -1 when it is empty.
 int indent_top();
 
-// Pure helpers for the accounting, usable without an output stream.
-struct TextAdvance {
-    int column; // column after the text
-    int lines;  // line feeds in the text
-};
-TextAdvance advance_over(int column, const char *text, int len, int tab_width);
+// Pure helper for the alignment arithmetic, usable without an output stream.
 // Leading blanks before a keyword of length n in field [left, right] at `column`.
 int keyword_padding(int alignment, int left, int right, int n, int column);
 
