@@ -7,6 +7,7 @@
 #include "app/mainframe.h"
 #include "app/msgbox.h"
 #include "app/praxdoc.h"
+#include "app/praxview.h"
 
 #include "engine/options.h"
 #include "engine/profile.h"
@@ -24,7 +25,6 @@
 namespace {
 
 QString g_profilePath;
-std::unique_ptr<QsciPrinter> g_printer;
 
 std::string localPath(const QString &path)
 {
@@ -43,16 +43,6 @@ QString praxProfilePath()
 void setPraxProfilePath(const QString &path)
 {
     g_profilePath = path;
-}
-
-QsciPrinter &praxPrinter()
-{
-    if (!g_printer) {
-        g_printer = std::make_unique<QsciPrinter>();
-        // A printer must not outlive the application's print support.
-        qAddPostRoutine([] { g_printer.reset(); });
-    }
-    return *g_printer;
 }
 
 const char *const CPraxApp::kEmbeddingInitFailed =

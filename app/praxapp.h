@@ -17,7 +17,6 @@
 class CMainFrame;
 class CPraxDoc;
 class CDocTemplate;
-class QsciPrinter;
 
 // The profile file the editor reads and writes ("Formatting Options",
 // "Recent File List", "Settings"): prax::default_profile_path() unless set.
@@ -25,10 +24,6 @@ QString praxProfilePath();
 // Points the editor at another profile (tests, a second configuration).
 void setPraxProfilePath(const QString &path);
 
-// The printer that Print Setup configures and that printing should use, so a
-// choice made in Print Setup holds for later Print and Print Preview commands.
-// Lives until the QApplication ends.
-QsciPrinter &praxPrinter();
 
 class CPraxApp : public QObject
 {

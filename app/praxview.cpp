@@ -31,6 +31,7 @@
 #include <Qsci/qsciprinter.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -646,9 +647,20 @@ int CPraxView::replaceAll(const SearchState &search, const QString &replacement)
     return count;
 }
 
+QsciPrinter &praxPrinter()
+{
+    static std::unique_ptr<QsciPrinter> printer;
+    if (!printer) {
+        printer = std::make_unique<QsciPrinter>();
+        // A printer must not outlive the application's print support.
+        qAddPostRoutine([] { printer.reset(); });
+    }
+    return *printer;
+}
+
 void CPraxView::OnFilePrint()
 {
-    QsciPrinter printer;
+    QsciPrinter &printer = praxPrinter();
     QPrintDialog dialog(&printer, this);
     if (dialog.exec() == QDialog::Accepted)
         printer.printRange(this);
@@ -656,7 +668,7 @@ void CPraxView::OnFilePrint()
 
 void CPraxView::OnFilePrintPreview()
 {
-    QsciPrinter printer;
+    QsciPrinter &printer = praxPrinter();
     QPrintPreviewDialog preview(&printer, this);
     connect(&preview, &QPrintPreviewDialog::paintRequested, this,
             [this, &printer](QPrinter *) { printer.printRange(this); });

@@ -12,6 +12,13 @@
 #include <QPointer>
 #include <Qsci/qsciscintilla.h>
 
+class QsciPrinter;
+
+// The printer that Print Setup configures and that Print and Print Preview use,
+// so a choice made in Print Setup holds for later commands. Lives until the
+// QApplication ends.
+QsciPrinter &praxPrinter();
+
 class CPraxDoc;
 class QDialog;
 class QMenu;
