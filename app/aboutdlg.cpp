@@ -1,6 +1,8 @@
 // The About box; see aboutdlg.h.
 #include "app/aboutdlg.h"
 
+#include "app/dialogunits.h"
+
 #include "app/msgbox.h"
 
 #include <QDialogButtonBox>
@@ -12,16 +14,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-// Dialog units of the box's template converted with its font: a horizontal
-// unit is a quarter of the average character width, a vertical one an eighth
-// of the character height.
-QSize dialogUnitsToPixels(const QFont &font, int x, int y)
-{
-    const QFontMetrics fm(font);
-    const int avg = fm.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 52;
-    return QSize(x * avg / 4, y * fm.height() / 8);
-}
 
 } // namespace
 
@@ -69,5 +61,5 @@ CAboutDlg::CAboutDlg(QWidget *parent, const QString &logoCaption)
         m_logo->setFixedSize(image.size());
         m_logoLoaded = true;
     }
-    resize(dialogUnitsToPixels(font, 268, 102).expandedTo(sizeHint()));
+    resize(mapDialogRect(font, 0, 0, 268, 102).size().expandedTo(sizeHint()));
 }

@@ -3,6 +3,7 @@
 
 #include "app/childframe.h"
 #include "app/help.h"
+#include "app/dialogunits.h"
 #include "app/msgbox.h"
 #include "app/praxapp.h"
 #include "app/praxdoc.h"
@@ -40,16 +41,6 @@
 namespace {
 
 constexpr int kVariants[] = {int(MenuVariant::M), int(MenuVariant::D), int(MenuVariant::E), int(MenuVariant::I)};
-
-// Pixels of a dialog-unit rectangle for `font`: a horizontal unit is a quarter
-// of the average character width, a vertical unit an eighth of the height.
-QRect dialogUnitRect(const QFont &font, int x, int y, int w, int h)
-{
-    const QFontMetrics fm(font);
-    const int cx = fm.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 52;
-    const int cy = fm.height();
-    return QRect(x * cx / 4, y * cy / 8, w * cx / 4, h * cy / 8);
-}
 
 // The dialog bar's template: its size and its two buttons, in dialog units.
 struct DialogBarButton {
@@ -275,13 +266,13 @@ void CMainFrame::createDialogBar()
     font.setStyleHint(QFont::Serif);
     font.setPointSize(8);
     bar->setFont(font);
-    const QRect size = dialogUnitRect(font, 0, 0, kDialogBarWidth, kDialogBarHeight);
+    const QRect size = mapDialogRect(font, 0, 0, kDialogBarWidth, kDialogBarHeight);
     bar->setFixedWidth(size.width());
-    bar->setMinimumHeight(dialogUnitRect(font, 0, 0, 0, 64).height());
+    bar->setMinimumHeight(mapDialogRect(font, 0, 0, 0, 64).height());
     for (const DialogBarButton &b : kDialogBarButtons) {
         auto *button = new QPushButton(QString::fromLatin1(b.caption), bar);
         button->setObjectName(QString::fromLatin1(findCommand(b.id)->name));
-        button->setGeometry(dialogUnitRect(font, b.x, b.y, b.w, b.h));
+        button->setGeometry(mapDialogRect(font, b.x, b.y, b.w, b.h));
         button->setFocusPolicy(Qt::NoFocus); // the editor keeps the keyboard
         button->setWhatsThis(QString::fromLatin1(findCommand(b.id == IDC_OPTION ? ID_FORMAT_OPTIONS : ID_BATCH_JOB)->prompt));
         const int id = b.id;

@@ -23,6 +23,7 @@
 #include <algorithm>
 
 #include "app/dialogs/batch_core.h"
+#include "app/dialogunits.h"
 #include "app/msgbox.h"
 
 namespace {
@@ -173,20 +174,15 @@ void CBatchJobDlg::placeControls()
         {m_saveButton, 212, 198, 50, 14},  {m_beautifyButton, 39, 227, 50, 14},
         {m_cancelButton, 119, 227, 50, 14},
     };
-    const QFontMetricsF metrics(font());
-    const qreal unitX = metrics.averageCharWidth() / 4.0;
-    const qreal unitY = metrics.height() / 8.0;
-    auto toPixelsX = [unitX](int units) { return qRound(units * unitX); };
-    auto toPixelsY = [unitY](int units) { return qRound(units * unitY); };
     for (const Place &place : places) {
-        int height = toPixelsY(place.height);
+        QRect rect = mapDialogRect(font(), place.x, place.y, place.width, place.height);
         // A drop-down list's height in the template includes its open list;
         // closed, it is as high as the combo box itself.
         if (qobject_cast<QComboBox *>(place.widget))
-            height = place.widget->sizeHint().height();
-        place.widget->setGeometry(toPixelsX(place.x), toPixelsY(place.y), toPixelsX(place.width), height);
+            rect.setHeight(place.widget->sizeHint().height());
+        place.widget->setGeometry(rect);
     }
-    setFixedSize(toPixelsX(kDialogWidth), toPixelsY(kDialogHeight));
+    setFixedSize(mapDialogRect(font(), 0, 0, kDialogWidth, kDialogHeight).size());
 }
 
 void CBatchJobDlg::connectControls()

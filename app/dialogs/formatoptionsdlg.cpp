@@ -3,6 +3,7 @@
 // the exchange between the int fields and the controls.
 #include "app/dialogs/formatoptionsdlg.h"
 
+#include "app/dialogunits.h"
 #include "app/msgbox.h"
 #include "engine/options.h"
 
@@ -251,16 +252,7 @@ void CFormatOptionsDlg::copyFieldsFromRecord()
 
 QRect CFormatOptionsDlg::mapDialogRect(int x, int y, int w, int h) const
 {
-    // One horizontal unit is a quarter of the font's average character width
-    // (measured over the 52 letters, rounded), one vertical unit an eighth of
-    // its height, so the layout keeps its proportions on any font.
-    const QFontMetrics fm(font());
-    static const QString letters = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
-    const int base_x = (fm.horizontalAdvance(letters) / 26 + 1) / 2;
-    const int base_y = fm.height();
-    auto hx = [base_x](int v) { return (v * base_x + 2) / 4; };
-    auto vy = [base_y](int v) { return (v * base_y + 4) / 8; };
-    return QRect(hx(x), vy(y), hx(x + w) - hx(x), vy(y + h) - vy(y));
+    return ::mapDialogRect(font(), x, y, w, h);
 }
 
 void CFormatOptionsDlg::createControls()
