@@ -3,7 +3,7 @@
 // bytes 128-255 are never letters, whatever the locale.
 #include "engine/textops.h"
 
-#include <cstring>
+#include <string_view>
 
 #include "engine/options.h"
 
@@ -23,7 +23,7 @@ inline char ascii_lower(char c)
 
 // The words that may not begin a list item with an alias: "FROM t, u" must
 // keep FROM a clause keyword, "x AS b, c" must keep AS a keyword.
-constexpr const char *kKeywordList[] = {
+constexpr std::string_view kKeywordList[] = {
     "AS",       "OF",    "SELECT", "UPDATE", "FETCH",  "WHERE",  "SET",    "HAVING",
     "TABLE",    "VALUES", "ON",    "INTO",   "INSERT", "AND",    "OR",     "DISTINCT",
     "UNIQUE",   "ALL",   "ANY",    "EXISTS", "TO",     "CREATE", "INDEX",  "VIEW",
@@ -74,8 +74,8 @@ int is_keyword(const char *word, int len)
     // A word longer than the longest entry cannot be one; no need to look.
     if (len <= 0 || len > kLongestKeyword)
         return 0;
-    for (const char *entry : kKeywordList) {
-        if (static_cast<int>(std::strlen(entry)) != len)
+    for (std::string_view entry : kKeywordList) {
+        if (static_cast<int>(entry.size()) != len)
             continue;
         int i = 0;
         while (i < len && ascii_upper(word[i]) == entry[i])
