@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "engine/options.h"
 #include "engine/scanner.h"
 #include "engine/tempfile.h"
 
@@ -16,6 +17,24 @@ EngineState engine_state;
 namespace {
 StatusHook g_status_hook;
 constexpr std::size_t kOutputBufferSize = 1 << 16;
+
+int held_to(int value, int low, int high)
+{
+    return value < low ? low : (value > high ? high : value);
+}
+
+// A hand-edited profile may hold any int. The options that become blank
+// counts and columns are held to the dialog's ranges for the run: with
+// "Interval=539238432" every clause keyword would be followed by half a
+// gigabyte of blanks, and INT_MIN would overflow the column arithmetic.
+// tab_width (always 8) is held to 0..16 for the same reason. The other
+// options only choose between cases and need no bounds.
+void hold_options_to_ranges(FormatOptions &options)
+{
+    options.interval = held_to(options.interval, -4, 256);
+    options.starting_indentation = held_to(options.starting_indentation, 0, 25600);
+    options.tab_width = held_to(options.tab_width, 0, 16);
+}
 } // namespace
 
 void reset_engine_state()
@@ -65,7 +84,18 @@ int format_file(const char *input_path, const char *output_path)
     engine_state.out_file = out;
     engine_state.write_failed = false;
 
+    // The record is put back as it was given after the run, except for a
+    // starting_indentation the run stored itself (the column of an EXEC SQL).
+    const FormatOptions as_given = format_options;
+    hold_options_to_ranges(format_options);
+    const int held_indentation = format_options.starting_indentation;
+
     int result = scan_input(in, ScanCondition::Detect);
+
+    const int stored_indentation = format_options.starting_indentation;
+    format_options = as_given;
+    if (stored_indentation != held_indentation)
+        format_options.starting_indentation = stored_indentation;
 
     std::fclose(in);
     // A full disk shows only when the buffered output is flushed: a run whose
