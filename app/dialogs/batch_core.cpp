@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <optional>
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -60,37 +59,22 @@ int format_keeping_options(const std::string &input, const std::string &output)
     return result;
 }
 
-// Creates the empty output file with the original's permission bits before the
-// engine opens it (the engine's open keeps an existing file's mode). Otherwise
-// a private 0600 file would come back as a new file readable by everyone.
-// The owner may write it meanwhile, so that a read-only file can still be
-// formatted, as it could when the engine made a new file; finish_mode then
-// gives it the original's bits exactly.
-void precreate_with_mode(const std::string &path, mode_t mode)
+// The directory a path's file lies in, for a temporary file beside it.
+std::string directory_of(const std::string &path)
 {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, S_IRUSR | S_IWUSR);
-    if (fd < 0)
-        return; // the engine reports the output itself
-    ::fchmod(fd, (mode & 0777) | S_IWUSR);
-    ::close(fd);
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-void finish_mode(const std::string &path, mode_t mode)
+// Puts the original under the backup name while it stays under its own name
+// too (a second link), so that the file's own name never goes missing. Where
+// the file system has no hard links, the file is moved instead.
+bool keep_as_backup(const std::string &path, const std::string &backup, bool &still_in_place)
 {
-    ::chmod(path.c_str(), mode & 0777);
-}
-
-// Puts the backup back under the file's own name, replacing whatever output
-// the engine left there. rename replaces the target in one step, so at every
-// moment the text exists in full under one of the two names.
-void restore_backup(const std::string &backup, const std::string &path)
-{
-    if (std::rename(backup.c_str(), path.c_str()) == 0)
-        return;
-    // The output may be something rename cannot replace (e.g. a directory made
-    // meanwhile); remove what the engine wrote and try once more.
-    std::remove(path.c_str());
-    std::rename(backup.c_str(), path.c_str());
+    still_in_place = ::link(path.c_str(), backup.c_str()) == 0;
+    return still_in_place || std::rename(path.c_str(), backup.c_str()) == 0;
 }
 
 } // namespace
@@ -119,21 +103,48 @@ int format_in_place(const std::string &path)
 
     std::remove(backup.c_str()); // an older backup; whether there was one does not matter
     struct stat original {};
+    if (::lstat(path.c_str(), &original) != 0)
+        return kBackupFailed; // nothing to move aside
     const bool have_mode = ::stat(path.c_str(), &original) == 0;
-    if (std::rename(path.c_str(), backup.c_str()) != 0)
-        return kBackupFailed;
-    if (have_mode)
-        precreate_with_mode(path, original.st_mode);
 
-    const int result = format_keeping_options(backup, path);
-    if (result == kFormatOk && have_mode)
-        finish_mode(path, original.st_mode);
+    // The formatted text goes to a temporary file beside the original and
+    // replaces it only when complete. Formatting straight into the file's own
+    // name, with the original moved to the backup, left a half-written file
+    // when the process was killed; running the batch again then deleted the
+    // backup, the only whole copy of the text, as "an older backup".
+    std::string temp;
+    if (!create_temp_file(temp, directory_of(path), ".prax-batch"))
+        return kBackupFailed; // a directory we cannot write: the rename would fail too
+    // The engine's open keeps an existing file's mode: the formatted file gets
+    // the original's bits (the owner may write it meanwhile, for a read-only file).
+    if (have_mode)
+        ::chmod(temp.c_str(), (original.st_mode & 0777) | S_IWUSR);
+
+    const int result = format_keeping_options(path, temp);
     if (result != kFormatOk) {
-        // No batch leaves a file empty or missing: a file without SQL would
-        // otherwise become empty, and the next run would delete its only copy.
-        restore_backup(backup, path);
+        // No batch leaves a file empty or missing: a file without SQL keeps its text.
+        std::remove(temp.c_str());
+        return result;
     }
-    return result;
+    if (have_mode)
+        ::chmod(temp.c_str(), original.st_mode & 0777);
+
+    bool still_in_place = false;
+    if (!keep_as_backup(path, backup, still_in_place)) {
+        std::remove(temp.c_str());
+        return kBackupFailed;
+    }
+    // rename replaces the file's own name in one step: it names the original
+    // or the formatted text at every moment, never a part of either.
+    if (std::rename(temp.c_str(), path.c_str()) != 0) {
+        if (!still_in_place)
+            std::rename(backup.c_str(), path.c_str());
+        else
+            std::remove(backup.c_str());
+        std::remove(temp.c_str());
+        return kOutputFailed;
+    }
+    return kFormatOk;
 }
 
 int check_file(const std::string &path)
