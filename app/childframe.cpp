@@ -78,7 +78,8 @@ CChildFrame::CChildFrame(CPraxDoc *doc, QWidget *parent)
     , m_doc(doc)
 {
     setAttribute(Qt::WA_DeleteOnClose);
-    m_doc->setParent(this);
+    if (!m_doc->IsEmbedded())
+        m_doc->setParent(this);
     m_view = new CPraxView(m_doc, this);
     setWidget(m_view);
     setWindowIcon(QIcon(QStringLiteral(":/prax/IDR_SQLTYPE_icon.png")));
@@ -89,7 +90,13 @@ CChildFrame::CChildFrame(CPraxDoc *doc, QWidget *parent)
     updateTitle();
 }
 
-CChildFrame::~CChildFrame() = default;
+CChildFrame::~CChildFrame()
+{
+    // An embedded document stays with the server: it keeps the text for the
+    // next window or the container's next save.
+    if (m_doc && m_doc->IsEmbedded())
+        m_doc->detachView(m_view);
+}
 
 void CChildFrame::updateTitle()
 {
@@ -102,6 +109,14 @@ bool CChildFrame::SaveModified()
 {
     if (!m_doc->isModified())
         return true;
+    // The container's copy is brought up to date without a question; when
+    // that fails the window stays open so that no change is lost.
+    if (m_doc->IsEmbedded()) {
+        if (m_doc->SaveEmbedding())
+            return true;
+        praxMessageBox(this, QStringLiteral("Failed to save document."));
+        return false;
+    }
     const QString name = m_doc->path().isEmpty() ? m_doc->title() : QDir::toNativeSeparators(m_doc->path());
     switch (DocumentPrompts::askSaveChanges(this, name)) {
     case QMessageBox::Yes:
@@ -139,7 +154,26 @@ void CChildFrame::OnFileClose()
 
 void CChildFrame::OnFileSave()
 {
-    DoSave(false);
+    if (m_doc->IsEmbedded())
+        OnUpdateDocument();
+    else
+        DoSave(false);
+}
+
+void CChildFrame::OnUpdateDocument()
+{
+    if (m_doc->IsEmbedded() && !m_doc->SaveEmbedding())
+        praxMessageBox(this, QStringLiteral("Failed to save document."));
+}
+
+void CChildFrame::OnFileSaveCopyAs()
+{
+    QString suggested = m_doc->path();
+    if (suggested.isEmpty())
+        suggested = m_doc->title() + CPraxDoc::docString(CPraxDoc::filterExt);
+    const QString path = DocumentPrompts::getSaveFileName(this, suggested);
+    if (!path.isEmpty())
+        m_doc->saveCopy(path);
 }
 
 void CChildFrame::OnFileSaveAs()

@@ -2,7 +2,9 @@
 // the child frame that holds them, and the child frame's document commands
 // (Close, Save, Save As, Mail To) with the questions they ask the user.
 //
-// A child frame owns its document; closing the frame ends the document.
+// A child frame owns its document; closing the frame ends the document. An
+// embedded document is the exception: it belongs to the embedding server and
+// outlives its window, which "saves" it by updating the container.
 #pragma once
 
 #include <QMdiSubWindow>
@@ -12,8 +14,9 @@
 
 #include <functional>
 
+#include "app/praxdoc.h"
+
 class CMainFrame;
-class CPraxDoc;
 class CPraxView;
 
 // Questions of the document commands, replaceable by tests.
@@ -40,7 +43,7 @@ public:
     explicit CChildFrame(CPraxDoc *doc, QWidget *parent = nullptr);
     ~CChildFrame() override;
 
-    CPraxDoc *document() const { return m_doc; }
+    CPraxDoc *document() const { return m_doc.data(); }
     CPraxView *view() const { return m_view; }
 
     // Asks "Save changes to %1?" when the document is modified and saves on
@@ -55,6 +58,10 @@ public slots:
     void OnFileSave();
     void OnFileSaveAs();
     void OnFileSendMail();
+    // Embedded documents: write the container's storage and tell it (Update,
+    // Ctrl+S), and save the text to a file of the user's without taking its name.
+    void OnUpdateDocument();
+    void OnFileSaveCopyAs();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -62,7 +69,7 @@ protected:
 private:
     void updateTitle();
 
-    CPraxDoc *m_doc;
+    QPointer<CPraxDoc> m_doc;
     CPraxView *m_view;
 };
 

@@ -96,6 +96,10 @@ const std::vector<CommandEntry> kCommands = {
     {ID_HELP, "ID_HELP", T{}, "Display help for current task or command", K{"F1", kNone}, O::Frame, "OnHelp"},
     {ID_CONTEXT_HELP, "ID_CONTEXT_HELP", T{},
      "Display help for clicked on buttons, menus and windows", K{"Shift+F1", kNone}, O::Frame, "OnContextHelp"},
+    // Pane keys of a document opened from a container: its window has one
+    // pane, so they find nothing to switch to.
+    {ID_NEXT_PANE, "ID_NEXT_PANE", T{}, kNone, K{}, O::Frame, kNone},
+    {ID_PREV_PANE, "ID_PREV_PANE", T{}, kNone, K{}, O::Frame, kNone},
     {ID_APP_ABOUT, "ID_APP_ABOUT", T{"&About Prax...", "&About Prax...", "&About Prax...", "&About Prax..."},
      "Display program information, version number and copyright", K{}, O::App, "OnAppAbout"},
 };
@@ -148,7 +152,51 @@ const std::vector<int> kToolbar = {
     ID_EDIT_FIND, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, ID_EDIT_UNDO, S, ID_BEAUTIFY,
 };
 
+// The editing keys that every document key table has.
+#define PRAX_EDITING_KEYS                                                                          \
+    {"Ctrl+Z", ID_EDIT_UNDO}, {"Alt+Backspace", ID_EDIT_UNDO}, {"Ctrl+X", ID_EDIT_CUT},             \
+        {"Shift+Del", ID_EDIT_CUT}, {"Ctrl+C", ID_EDIT_COPY}, {"Ctrl+Ins", ID_EDIT_COPY},           \
+        {"Ctrl+V", ID_EDIT_PASTE}, {"Shift+Ins", ID_EDIT_PASTE}
+
+// Opened from a container: Ctrl+S updates the container instead of saving.
+const std::vector<Accelerator> kKeysE = {
+    {"Ctrl+N", ID_FILE_NEW}, {"Ctrl+O", ID_FILE_OPEN}, {"Ctrl+S", ID_FILE_UPDATE}, {"Ctrl+P", ID_FILE_PRINT},
+    PRAX_EDITING_KEYS,
+    {"F6", ID_NEXT_PANE}, {"Shift+F6", ID_PREV_PANE}, {"Shift+F1", ID_CONTEXT_HELP}, {"F1", ID_HELP},
+};
+
+// In place: the container keeps every other key.
+const std::vector<Accelerator> kKeysI = {
+    PRAX_EDITING_KEYS,
+    {"Shift+F1", ID_CONTEXT_HELP}, {"F1", ID_HELP},
+};
+#undef PRAX_EDITING_KEYS
+
+std::vector<Accelerator> mainKeys()
+{
+    std::vector<Accelerator> keys;
+    for (const CommandEntry &entry : kCommands) {
+        for (const char *key : entry.keys) {
+            if (key)
+                keys.push_back({key, entry.id});
+        }
+    }
+    return keys;
+}
+
 } // namespace
+
+const std::vector<Accelerator> &acceleratorTable(MenuVariant variant)
+{
+    static const std::vector<Accelerator> keysMD = mainKeys();
+    switch (variant) {
+    case MenuVariant::M:
+    case MenuVariant::D: return keysMD;
+    case MenuVariant::E: return kKeysE;
+    case MenuVariant::I: return kKeysI;
+    }
+    return keysMD;
+}
 
 const std::vector<CommandEntry> &commandTable()
 {

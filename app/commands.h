@@ -42,6 +42,9 @@ enum CommandId : int {
     ID_HELP_USING = 57668,
     ID_CONTEXT_HELP = 57669,
     ID_HELP = 57670,
+    ID_DEFAULT_HELP = 57671, // help index while editing in place
+    ID_NEXT_PANE = 57680,
+    ID_PREV_PANE = 57681,
     ID_VIEW_TOOLBAR = 59392,
     ID_VIEW_STATUS_BAR = 59393,
     ID_BEAUTIFY = 32771,
@@ -92,6 +95,17 @@ const std::vector<CommandEntry> &commandTable();
 const CommandEntry *findCommand(int id);
 // The top-level popups of a menu bar, left to right.
 const std::vector<MenuPopup> &menuLayout(MenuVariant variant);
+
+// One entry of a key table: the key in portable text ("Ctrl+S") and the
+// command it sends.
+struct Accelerator {
+    const char *key;
+    int id;
+};
+// The key table of a menu variant. M and D share one, made from the entries'
+// `keys`; E is that table with Ctrl+S sending Update and no save key, plus F6
+// and Shift+F6; I has only the editing keys, F1 and Shift+F1.
+const std::vector<Accelerator> &acceleratorTable(MenuVariant variant);
 
 // Toolbar entries, left to right; 0 is a separator. Button n takes image n of
 // the strip.

@@ -1,6 +1,8 @@
 # The document and its editor view (QScintilla) with the formatting commands,
 # and the file operations those commands use.
 add_library(prax_docview STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/embedlock.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/embedlock.h
   ${CMAKE_CURRENT_LIST_DIR}/fileops.cpp
   ${CMAKE_CURRENT_LIST_DIR}/fileops.h
   ${CMAKE_CURRENT_LIST_DIR}/praxdoc.cpp

@@ -1,5 +1,15 @@
-// The embedding layer's first version; see embedding.h.
+// The embedding layer; see embedding.h.
 #include "app/embedding.h"
+
+#include "app/praxapp.h"
+
+#include <QCoreApplication>
+#include <QPointer>
+#include <QTimer>
+
+#ifdef PRAX_HAVE_EMBED
+#include "app/embedserver.h"
+#endif
 
 bool initEmbeddingSupport()
 {
@@ -8,6 +18,12 @@ bool initEmbeddingSupport()
 
 void connectTemplateServer(CDocTemplate *)
 {
+#ifdef PRAX_HAVE_EMBED
+    // Documents are made by the server itself; the template is the same one
+    // the user's File New uses.
+    auto *server = new CEmbedServer(CPraxApp::instance());
+    server->RegisterAll();
+#endif
 }
 
 bool isEmbeddingLaunch(const QStringList &arguments)
@@ -24,6 +40,27 @@ bool isEmbeddingLaunch(const QStringList &arguments)
     return false;
 }
 
+void startEmbeddingServer(CPraxApp *app)
+{
+    QPointer<CPraxApp> owner(app);
+    auto exit = [owner] {
+        if (owner)
+            owner->requestExit();
+    };
+#ifdef PRAX_HAVE_EMBED
+    CEmbedServer *server = CEmbedServer::instance();
+    if (server && server->isRegistered()) {
+        server->beginServerLaunch(exit);
+        return;
+    }
+#endif
+    // Nobody can reach this process: it would wait hidden for ever.
+    QTimer::singleShot(0, app, exit);
+}
+
 void updateServerRegistration()
 {
+#ifdef PRAX_HAVE_EMBED
+    ServerRegistration::writeServiceFile(QCoreApplication::applicationFilePath());
+#endif
 }

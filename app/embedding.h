@@ -1,17 +1,20 @@
 // The editor's embedding layer: the steps of start-up that concern embedding
-// documents in other applications. This is the thin first version: support
-// always initialises, and registration has nothing to write yet; the command
-// line test for an embedding or automation launch is complete.
+// documents in other programs over the session D-Bus (embedserver.h). With no
+// session bus, or with another process serving already, the editor starts and
+// works as usual: embedding is simply not offered, and nothing is shown.
 #pragma once
 
 #include <QStringList>
 
 class CDocTemplate;
+class CPraxApp;
 
-// Initialises the embedding support; false makes start-up fail.
+// Initialises the embedding support; false makes start-up fail. The bus is
+// not needed to start, so this cannot fail.
 bool initEmbeddingSupport();
 
-// Connects the document template to the embedding server.
+// Creates the embedding server (owned by the application object) and offers
+// it on the session bus as the single server of "Prax.Document".
 void connectTemplateServer(CDocTemplate *docTemplate);
 
 // True when one argument after the program name is "Embedding" or
@@ -19,5 +22,11 @@ void connectTemplateServer(CDocTemplate *docTemplate);
 // container uses. "--Embedding" or "-Embedding2" are not switches.
 bool isEmbeddingLaunch(const QStringList &arguments);
 
-// Writes the server's registration afresh (a start by the user).
+// A container started the process: serve until nothing is embedded any more
+// and no window of the user's is open, then ask `app` to end. A process that
+// cannot serve (no bus, name taken) asks to end at once.
+void startEmbeddingServer(CPraxApp *app);
+
+// Writes the server's registration afresh (a start by the user): the bus's
+// service file that starts this executable with "-Embedding".
 void updateServerRegistration();

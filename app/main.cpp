@@ -9,6 +9,8 @@ int main(int argc, char **argv)
 {
     QApplication application(argc, argv);
     CPraxApp app;
+    // A process started by a container ends when it has nothing left to serve.
+    QObject::connect(&app, &CPraxApp::exitRequested, &application, &QApplication::quit, Qt::QueuedConnection);
     if (!app.InitInstance(QApplication::arguments()))
         return 1;
     return application.exec();

@@ -197,7 +197,11 @@ void CMainFrame::createMenus()
                     const CommandEntry *entry = findCommand(id);
                     QAction *shared = m_actions.value(id);
                     const QString text = QString::fromLatin1(entry->menu_text[v]);
-                    if (text == shared->text()) {
+                    // Menu E names the container in Update and Exit, so
+                    // those two are items of their own there.
+                    const bool namesContainer =
+                        v == int(MenuVariant::E) && (id == ID_FILE_UPDATE || id == ID_APP_EXIT);
+                    if (text == shared->text() && !namesContainer) {
                         menu->addAction(shared);
                     } else {
                         // Same command under another text in this menu (e.g.
@@ -208,6 +212,8 @@ void CMainFrame::createMenus()
                         variantAction->setWhatsThis(shared->whatsThis());
                         connect(variantAction, &QAction::triggered, this, [this, id] { runCommand(id); });
                         m_variantActions << variantAction;
+                        if (namesContainer)
+                            m_containerTextActions.insert(id, variantAction);
                     }
                 }
             }
@@ -437,13 +443,32 @@ void CMainFrame::updateMenuBar()
 {
     if (m_destroying)
         return;
-    const MenuVariant wanted = childFrames().isEmpty() ? MenuVariant::M : MenuVariant::D;
+    MenuVariant wanted = childFrames().isEmpty() ? MenuVariant::M : MenuVariant::D;
+    const CPraxDoc *doc = activeDocument();
+    if (doc && doc->IsEmbedded()) {
+        wanted = MenuVariant::E;
+        // "&Update %1" and "E&xit && Return to %1" with the container's
+        // name for its document.
+        const QString name = doc->containerName();
+        m_containerTextActions.value(ID_FILE_UPDATE)->setText(QStringLiteral("&Update %1").arg(name));
+        m_containerTextActions.value(ID_APP_EXIT)->setText(QStringLiteral("E&xit && Return to %1").arg(name));
+    }
     if (wanted == m_menuVariant && !menuBar()->actions().isEmpty())
         return;
     m_menuVariant = wanted;
     menuBar()->clear();
     for (QMenu *menu : m_menus.value(int(wanted)))
         menuBar()->addMenu(menu);
+    applyAccelerators(wanted);
+}
+
+void CMainFrame::applyAccelerators(MenuVariant variant)
+{
+    QHash<int, QList<QKeySequence>> keys;
+    for (const Accelerator &a : acceleratorTable(variant))
+        keys[a.id] << QKeySequence(QString::fromLatin1(a.key), QKeySequence::PortableText);
+    for (QAction *action : std::as_const(m_actions))
+        action->setShortcuts(keys.value(action->data().toInt()));
 }
 
 void CMainFrame::updateRecentFileMenu()
@@ -510,6 +535,8 @@ bool CMainFrame::canRun(const CommandEntry &entry) const
         return false;
     const CPraxView *view = activeView();
     switch (entry.id) {
+    case ID_FILE_UPDATE:
+    case ID_FILE_SAVE_COPY_AS: return activeDocument() && activeDocument()->IsEmbedded();
     case ID_EDIT_UNDO: return view->canUndo();
     case ID_EDIT_CUT:
     case ID_EDIT_COPY:
@@ -534,6 +561,10 @@ bool CMainFrame::runCommand(int id)
     const CommandEntry *entry = findCommand(id);
     if (!entry || !canRun(*entry))
         return false;
+    // "E&xit && Return to %1": the embedded document's window closes (the
+    // container's copy brought up to date); the program goes on serving.
+    if (id == ID_APP_EXIT && activeDocument() && activeDocument()->IsEmbedded())
+        return activeChild()->close();
     return QMetaObject::invokeMethod(commandTarget(*entry), entry->handler);
 }
 

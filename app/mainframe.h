@@ -1,7 +1,9 @@
 // The main window: an MDI area for the document windows, the toolbar at the
 // top, the dialog bar with "Option" and "Batch" at the right edge, the status
 // bar with its message pane and key indicators, and the menu bar, which shows
-// menu M while no document window is open and menu D while one is.
+// menu M while no document window is open and menu D while one is (menu E,
+// with its own key table, while the active document is embedded in a
+// container's document).
 //
 // Every command is a QAction made from the command table (commands.h) and
 // carrying its id in QAction::data(); runCommand(id) routes an id to the
@@ -105,6 +107,7 @@ private:
     QObject *commandTarget(const CommandEntry &entry) const;
     bool canRun(const CommandEntry &entry) const;
     void updateMenuBar();
+    void applyAccelerators(MenuVariant variant);
     void fillWindowMenu(QMenu *menu);
     void onSubWindowActivated(QMdiSubWindow *window);
 
@@ -115,6 +118,7 @@ private:
     QList<QLabel *> m_indicators;
     QHash<int, QAction *> m_actions;        // one per command, with its keys
     QList<QAction *> m_variantActions;     // menu items with a text of their own
+    QHash<int, QAction *> m_containerTextActions; // menu E's Update and Exit: texts name the container
     QHash<int, QList<QMenu *>> m_menus;    // by MenuVariant
     QList<QAction *> m_recentActions;      // four per File menu, hidden when unused
     QList<QAction *> m_recentPlaceholders; // the "Recent File" items

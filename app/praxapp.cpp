@@ -109,10 +109,15 @@ bool CPraxApp::InitInstance(const QStringList &arguments)
     m_mainFrame = frame;
 
     // 7. A container started us: the window stays hidden until the embedding
-    // layer shows it, and the options keep their built-in values.
+    // layer shows it, and the options keep their built-in values. The process
+    // ends when the embedding layer has nothing left to serve, not when its
+    // last window closes.
     m_embeddingLaunch = isEmbeddingLaunch(arguments);
-    if (m_embeddingLaunch)
+    if (m_embeddingLaunch) {
+        QApplication::setQuitOnLastWindowClosed(false);
+        startEmbeddingServer(this);
         return true;
+    }
 
     // 8. One new, empty document. A file named on the command line is not
     // opened: the command line only carries the embedding switches.
@@ -229,6 +234,11 @@ void CPraxApp::OnAppAbout()
 {
     CAboutDlg dialog(m_mainFrame);
     dialog.exec();
+}
+
+void CPraxApp::requestExit()
+{
+    emit exitRequested();
 }
 
 void CPraxApp::OnOpenRecentFile(int index)

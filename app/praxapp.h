@@ -70,9 +70,13 @@ public slots:
     // Opens entry `index` (0-based) of the recent-file list; an entry that no
     // longer opens is dropped from the list.
     void OnOpenRecentFile(int index);
+    // A process started by a container has nothing left to serve: asks the
+    // owner of the event loop (main) to end it.
+    void requestExit();
 
 signals:
     void recentFilesChanged();
+    void exitRequested();
 
 private:
     void loadRecentFileList();

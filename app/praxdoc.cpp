@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include "app/embedlock.h"
 #include "app/msgbox.h"
 #include "app/praxview.h"
 
@@ -29,9 +30,14 @@ QString CPraxDoc::docString(DocStringIndex index)
 CPraxDoc::CPraxDoc(QObject *parent)
     : QObject(parent)
 {
+    // The process stays alive while the document exists.
+    praxLockApp();
 }
 
-CPraxDoc::~CPraxDoc() = default;
+CPraxDoc::~CPraxDoc()
+{
+    praxUnlockApp();
+}
 
 QString CPraxDoc::title() const
 {
@@ -114,6 +120,67 @@ bool CPraxDoc::saveDocument(const QString &path)
 QByteArray CPraxDoc::text() const
 {
     return m_view ? m_view->textBytes() : m_pendingText;
+}
+
+void CPraxDoc::setText(const QByteArray &bytes)
+{
+    if (m_view)
+        m_view->setTextBytes(bytes);
+    else
+        m_pendingText = bytes;
+    SetModifiedFlag(true);
+}
+
+bool CPraxDoc::saveCopy(const QString &path)
+{
+    const QByteArray bytes = text();
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        file.cancelWriting();
+        praxMessageBox(messageParent(m_view), QStringLiteral("Failed to save document."));
+        return false;
+    }
+    return true;
+}
+
+bool CPraxDoc::Serialize(QIODevice &archive, bool storing)
+{
+    if (storing) {
+        // Also without a view: an embedded document whose window is closed
+        // still has its text, and storing nothing would empty the container's copy.
+        const QByteArray bytes = text();
+        return archive.write(bytes) == bytes.size();
+    }
+    const QByteArray bytes = archive.read(kMaxTextBytes + 1);
+    if (bytes.size() > kMaxTextBytes)
+        return false;
+    if (m_view)
+        m_view->setTextBytes(bytes);
+    else
+        m_pendingText = bytes;
+    return true;
+}
+
+void CPraxDoc::SetEmbedded(const QString &containerName, std::function<bool()> saveEmbedding)
+{
+    m_containerName = containerName;
+    m_saveEmbedding = std::move(saveEmbedding);
+}
+
+bool CPraxDoc::SaveEmbedding()
+{
+    if (!m_saveEmbedding || !m_saveEmbedding())
+        return false;
+    SetModifiedFlag(false);
+    return true;
+}
+
+void CPraxDoc::detachView(CPraxView *view)
+{
+    if (!view || m_view != view)
+        return;
+    m_pendingText = view->textBytes();
+    m_view = nullptr;
 }
 
 CPraxView *CPraxDoc::view() const

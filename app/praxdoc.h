@@ -5,6 +5,11 @@
 // trailer, no line-end or character-set translation. Files longer than
 // kMaxTextBytes are refused. The document owns no text of its own once a view
 // is attached; before that, a loaded text waits here until setView hands it on.
+//
+// A document may be embedded in a container's document: it then belongs to
+// the embedding server, not to a window, and "saving" it means writing the
+// container's storage through the function the server gives it. Every
+// document holds a lock on the application while it exists (embedlock.h).
 #pragma once
 
 #include <QByteArray>
@@ -12,7 +17,10 @@
 #include <QPointer>
 #include <QString>
 
+#include <functional>
+
 class CPraxView;
+class QIODevice;
 
 class CPraxDoc : public QObject
 {
@@ -69,11 +77,36 @@ public:
 
     // The document's text: its view's bytes, or the loaded text waiting for a view.
     QByteArray text() const;
+    // Replaces the whole text, as an edit does: the document is modified.
+    void setText(const QByteArray &bytes);
+
+    // Writes a copy of the text to `path` and leaves the document's own file,
+    // title and modified flag alone. Shows a message box on failure.
+    bool saveCopy(const QString &path);
+
+    // Stores (`storing`) the whole text into `archive` as raw bytes, or loads
+    // it from there (at most kMaxTextBytes). A document without a view stores
+    // and loads the text that waits for one. False when the device fails or a
+    // loaded text is too large; the document is then unchanged.
+    bool Serialize(QIODevice &archive, bool storing);
+
+    // Embedding: `saveEmbedding` writes the text into the container's storage
+    // and tells the container; `containerName` is the container's name for
+    // its document ("&Update %1").
+    void SetEmbedded(const QString &containerName, std::function<bool()> saveEmbedding);
+    bool IsEmbedded() const { return bool(m_saveEmbedding); }
+    QString containerName() const { return m_containerName; }
+    // Writes the text into the container's storage; on success the document
+    // is unmodified. False for a document that is not embedded.
+    bool SaveEmbedding();
 
     CPraxView *view() const;
     // Attaches the view that holds the text; a text loaded before any view
     // existed is handed to it. Called by CPraxView's constructor.
     void setView(CPraxView *view);
+    // `view` is about to go while the document stays (an embedded document
+    // whose window closes): its text waits here for the next view.
+    void detachView(CPraxView *view);
 
 signals:
     void titleChanged();
@@ -87,4 +120,6 @@ private:
     bool m_modified = false;
     QPointer<CPraxView> m_view;
     QByteArray m_pendingText; // text loaded while no view was attached
+    QString m_containerName;  // embedded: the container's document name
+    std::function<bool()> m_saveEmbedding; // embedded: writes the container's storage
 };

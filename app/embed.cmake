@@ -1,0 +1,23 @@
+# The embedding server over the session D-Bus: the server item, the in-place
+# frame and the server object containers talk to. It uses the main frame and
+# the application object, and the shell starts it: the two libraries link each
+# other.
+find_package(Qt6 REQUIRED COMPONENTS DBus)
+add_library(prax_embed STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/embedserver.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/embedserver.h
+  ${CMAKE_CURRENT_LIST_DIR}/ipframe.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ipframe.h
+  ${CMAKE_CURRENT_LIST_DIR}/srvritem.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/srvritem.h)
+set_target_properties(prax_embed PROPERTIES AUTOMOC ON)
+target_include_directories(prax_embed PUBLIC ${PROJECT_SOURCE_DIR})
+target_link_libraries(prax_embed PUBLIC prax_docview prax_shell Qt6::DBus Qt6::Widgets)
+target_compile_options(prax_embed PRIVATE -Wall -Wextra)
+
+# The in-place toolbar's strip: five 16 x 15 images (cut, copy, paste, About,
+# context help), under ":/prax/".
+qt_add_resources(prax_embed prax_embed_resources
+  PREFIX /prax
+  BASE ${CMAKE_CURRENT_LIST_DIR}/resources
+  FILES ${CMAKE_CURRENT_LIST_DIR}/resources/IDR_SQLTYPE_SRVR_IP.png)
