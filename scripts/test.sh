@@ -15,3 +15,6 @@ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DPRAX_SANITIZE=ON -DPRAX_BUIL
 cmake --build build-asan -j"$jobs"
 (cd build-asan && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
   ctest --output-on-failure -j"$jobs")
+
+# The fuzz target (clang) for a bounded time; fails on any finding.
+FUZZ_SECONDS=120 bash scripts/fuzz.sh
