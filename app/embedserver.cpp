@@ -198,6 +198,7 @@ void CEmbedServer::checkExit()
     if (app && app->mainFrame() && app->mainFrame()->isVisible())
         return; // the user works in the window
     m_exitHandler();
+    m_exitHandler = nullptr; // asked once
 }
 
 QString CEmbedServer::typeName() const
@@ -331,7 +332,7 @@ void CEmbedServer::onWindowClosed(uint handle)
     // (which may itself be closing now).
     QTimer::singleShot(0, this, [this] {
         CPraxApp *app = CPraxApp::instance();
-        if (m_serverLaunch && app && app->mainFrame() && app->mainFrame()->childFrames().isEmpty())
+        if (app && app->embeddingLaunch() && app->mainFrame() && app->mainFrame()->childFrames().isEmpty())
             app->mainFrame()->hide();
     });
 }
