@@ -34,6 +34,9 @@ class CPraxDocAutomation : public QDBusAbstractAdaptor
 {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "Prax.Document.Automation")
+    // Stated outright: an interface without members is otherwise left out
+    // of the introspection data.
+    Q_CLASSINFO("D-Bus Introspection", "  <interface name=\"Prax.Document.Automation\">\n  </interface>\n")
 
 public:
     explicit CPraxDocAutomation(CPraxDoc *doc);
