@@ -36,14 +36,16 @@ using BatchReporter = std::function<void(const std::string &file, int result)>;
 //   "/v1.0/QUERY"    -> "/v1.0/QUER~"       "NAME."       -> "NAME~"
 std::string backup_name(const std::string &path);
 
-// Formats the file at `path` in place: the file is renamed to its backup name
-// (an older file of that name is deleted first) and the engine writes the
-// formatted text under the file's own name. Returns 0; kBackupFailed when the
-// file cannot be renamed (nothing is touched but the older backup); otherwise
-// format_file's failure, in which case the file's own text is back under its
-// own name and no backup is left. The formatted file keeps the permission bits
-// of the original, and format_options.starting_indentation (which the engine
-// changes for host-language text) is the same afterwards as before.
+// Formats the file at `path` in place, keeping its previous text under its
+// backup name (an older file of that name is deleted first). The engine writes
+// into a temporary file beside the original; only a complete result replaces
+// the file (one rename), so the file's own name holds a whole text at every
+// moment, even when the process is killed. Returns 0; kBackupFailed when the
+// file cannot be moved aside (nothing is touched but the older backup);
+// otherwise format_file's failure, in which case the file keeps its text and
+// no backup is left. The formatted file keeps the permission bits of the
+// original, and format_options.starting_indentation (which the engine changes
+// for host-language text) is the same afterwards as before.
 int format_in_place(const std::string &path);
 
 // Formats `path` into a fresh temporary file and compares the result with the
