@@ -197,11 +197,18 @@ bool CInPlaceFrame::OnCreateControlBars(QMainWindow *frameWnd, QWidget *)
 
 bool CInPlaceFrame::ActivateIn(quintptr container, const QRect &rect)
 {
+    // Already there: only the place changes.
+    if (m_containerWindow && m_containerWindow->winId() == WId(container)) {
+        setGeometry(rect);
+        show();
+        return true;
+    }
     QWindow *foreign = QWindow::fromWinId(WId(container));
     if (!foreign)
         return false;
     winId(); // the frame needs its native window before it can move into another
     windowHandle()->setParent(foreign);
+    delete m_containerWindow; // the stand-in of a window we have left
     m_containerWindow = foreign;
     setGeometry(rect);
     show();
