@@ -98,8 +98,8 @@ const std::vector<CommandEntry> kCommands = {
      "Display help for clicked on buttons, menus and windows", K{"Shift+F1", kNone}, O::Frame, "OnContextHelp"},
     // Pane keys of a document opened from a container: its window has one
     // pane, so they find nothing to switch to.
-    {ID_NEXT_PANE, "ID_NEXT_PANE", T{}, kNone, K{}, O::Frame, kNone},
-    {ID_PREV_PANE, "ID_PREV_PANE", T{}, kNone, K{}, O::Frame, kNone},
+    {ID_NEXT_PANE, "ID_NEXT_PANE", T{}, kNone, K{}, O::Frame, "OnNextPane"},
+    {ID_PREV_PANE, "ID_PREV_PANE", T{}, kNone, K{}, O::Frame, "OnPrevPane"},
     {ID_APP_ABOUT, "ID_APP_ABOUT", T{"&About Prax...", "&About Prax...", "&About Prax...", "&About Prax..."},
      "Display program information, version number and copyright", K{}, O::App, "OnAppAbout"},
 };

@@ -549,6 +549,8 @@ bool CMainFrame::canRun(const CommandEntry &entry) const
     case ID_BEAUTIFY:
     case ID_BEAUTIFY_N_COPY: return view->canBeautify();
     case ID_WINDOW_NEW: return false; // a document has one window
+    case ID_NEXT_PANE:
+    case ID_PREV_PANE: return false; // ... and its window one pane
     case ID_WINDOW_CASCADE:
     case ID_WINDOW_TILE_HORZ:
     case ID_WINDOW_ARRANGE: return !childFrames().isEmpty();
@@ -630,6 +632,16 @@ void CMainFrame::OnViewStatusBar()
 void CMainFrame::OnWindowNew()
 {
     // Not offered: a document has exactly one window (canRun says so).
+}
+
+void CMainFrame::OnNextPane()
+{
+    // Not offered: a document window is not split (canRun says so).
+}
+
+void CMainFrame::OnPrevPane()
+{
+    // Not offered, as OnNextPane.
 }
 
 void CMainFrame::OnWindowCascade()

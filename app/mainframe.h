@@ -81,6 +81,8 @@ public slots:
     void OnWindowCascade();
     void OnWindowTile();
     void OnWindowArrange();
+    void OnNextPane();
+    void OnPrevPane();
     void OnHelpIndex();
     void OnHelpUsing();
     void OnHelp();
