@@ -100,7 +100,7 @@ bool CPraxDoc::openDocument(const QString &path)
     return true;
 }
 
-bool CPraxDoc::saveDocument(const QString &path)
+bool CPraxDoc::writeText(const QString &path)
 {
     const QByteArray bytes = text();
     // QSaveFile writes a new file beside the old one and renames it over the
@@ -112,6 +112,13 @@ bool CPraxDoc::saveDocument(const QString &path)
         praxMessageBox(messageParent(m_view), QStringLiteral("Failed to save document."));
         return false;
     }
+    return true;
+}
+
+bool CPraxDoc::saveDocument(const QString &path)
+{
+    if (!writeText(path))
+        return false;
     setPath(path);
     SetModifiedFlag(false);
     return true;
@@ -133,14 +140,7 @@ void CPraxDoc::setText(const QByteArray &bytes)
 
 bool CPraxDoc::saveCopy(const QString &path)
 {
-    const QByteArray bytes = text();
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        file.cancelWriting();
-        praxMessageBox(messageParent(m_view), QStringLiteral("Failed to save document."));
-        return false;
-    }
-    return true;
+    return writeText(path);
 }
 
 bool CPraxDoc::Serialize(QIODevice &archive, bool storing)

@@ -113,6 +113,8 @@ signals:
     void modifiedChanged(bool modified);
 
 private:
+    // Writes the text to `path` whole or not at all; says so when it cannot.
+    bool writeText(const QString &path);
     void setPath(const QString &path);
 
     QString m_path;
