@@ -32,6 +32,8 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolTip>
+#include <QApplication>
+#include <QClipboard>
 #include <QWhatsThis>
 
 #include <memory>
@@ -252,6 +254,12 @@ void ShellTest::menuBarFollowsDocumentWindows()
     QVERIFY(frame->runCommand(ID_FILE_NEW));
     QCOMPARE(frame->childFrames().size(), 1);
     QCOMPARE(frame->currentMenu(), MenuVariant::D);
+    // An empty document has nothing to beautify, while Paste Beautified has no
+    // enabling rule of its own: it is on whenever a view is active.
+    QApplication::clipboard()->clear();
+    frame->updateActions();
+    QVERIFY(!frame->commandAction(ID_BEAUTIFY)->isEnabled());
+    QVERIFY(frame->commandAction(ID_PASTE_BEAUTIFIED)->isEnabled());
 
     // The Window menu lists the open windows, the active one checked.
     QVERIFY(frame->runCommand(ID_FILE_NEW));
