@@ -124,7 +124,7 @@ const std::vector<MenuPopup> kMenuD = {
     {"Options", {ID_FORMAT_OPTIONS, ID_SAVE_OPTIONS}},
     {"&View", {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR}},
     {"&Window", {ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ, ID_WINDOW_ARRANGE, kWindowListMarker}},
-    {"&Help", {ID_HELP_INDEX, S, ID_APP_ABOUT}},
+    {"&Help", {ID_HELP_INDEX, ID_APP_ABOUT}},
 };
 
 const std::vector<MenuPopup> kMenuE = {

@@ -247,6 +247,7 @@ void CInPlaceFrame::updateActions()
         case ID_EDIT_UNDO: a->setEnabled(m_view->canUndo()); break;
         case ID_EDIT_CUT:
         case ID_EDIT_COPY: a->setEnabled(m_view->hasSelection()); break;
+        case ID_EDIT_PASTE: a->setEnabled(m_view->canPaste()); break;
         default: a->setEnabled(true); break;
         }
     }

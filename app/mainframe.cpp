@@ -541,7 +541,7 @@ bool CMainFrame::canRun(const CommandEntry &entry) const
     case ID_EDIT_CUT:
     case ID_EDIT_COPY:
     case ID_EDIT_CLEAR: return view->hasSelection();
-    case ID_EDIT_PASTE:
+    case ID_EDIT_PASTE: return view->canPaste();
     case ID_PASTE_BEAUTIFIED: return true; // no rule of its own: enabled with the view
     case ID_EDIT_FIND:
     case ID_EDIT_REPLACE:

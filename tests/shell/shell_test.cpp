@@ -208,7 +208,7 @@ void ShellTest::menusMatchCommandTable_data()
                {item("&Cascade", 57650, "Arrange windows so they overlap"),
                 item("&Tile", 57651, "Arrange windows as non-overlapping tiles"),
                 item("&Arrange Icons", 57649, "Arrange icons at the bottom of the window")},
-               {item("Index", 57666, "List Help topics"), sep, about},
+               {item("Index", 57666, "List Help topics"), about},
            };
 }
 
@@ -260,6 +260,10 @@ void ShellTest::menuBarFollowsDocumentWindows()
     frame->updateActions();
     QVERIFY(!frame->commandAction(ID_BEAUTIFY)->isEnabled());
     QVERIFY(frame->commandAction(ID_PASTE_BEAUTIFIED)->isEnabled());
+    QVERIFY(!frame->commandAction(ID_EDIT_PASTE)->isEnabled());
+    QApplication::clipboard()->setText(QStringLiteral("select a from t;"));
+    frame->updateActions();
+    QVERIFY(frame->commandAction(ID_EDIT_PASTE)->isEnabled());
 
     // The Window menu lists the open windows, the active one checked.
     QVERIFY(frame->runCommand(ID_FILE_NEW));
