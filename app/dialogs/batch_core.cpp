@@ -188,17 +188,22 @@ bool add_job_entry(std::vector<std::string> &list, const std::string &entry)
     return true;
 }
 
+std::string join_path(const std::string &dir, const std::string &name)
+{
+    std::string entry = dir;
+    if (entry.empty() || entry.back() != '/')
+        entry += '/';
+    entry += name;
+    return entry;
+}
+
 std::string make_job_entry(const std::string &dir, const std::string &name)
 {
     // "*.sql" is the file name box's pattern, " x" a slip; neither names a file.
     // An empty name would make the directory itself an entry.
     if (name.empty() || name.front() == '*' || name.front() == ' ')
         return std::string();
-    std::string entry = dir;
-    if (entry.empty() || entry.back() != '/')
-        entry += '/';
-    entry += name;
-    return entry;
+    return join_path(dir, name);
 }
 
 int write_job_list(const std::string &path, const std::vector<std::string> &list)

@@ -61,6 +61,9 @@ bool same_job_entry(std::string_view a, std::string_view b);
 // Appends `entry` to `list` unless an equal entry is there. Returns true when added.
 bool add_job_entry(std::vector<std::string> &list, const std::string &entry);
 
+// `dir` and `name` joined with one "/" between them.
+std::string join_path(const std::string &dir, const std::string &name);
+
 // The entry that adding file `name` of directory `dir` gives: the directory with
 // "/" appended when it has none at its end, then the name. Returns an empty
 // string when the name adds nothing: empty, a pattern ("*..."), or beginning

@@ -344,9 +344,9 @@ void CBatchJobDlg::OnFileDoubleClicked(QListWidgetItem *item)
         item = m_fileList->currentItem();
     if (!item)
         return;
-    const std::string entry = prax::make_job_entry(toBytes(currentDirectory()), toBytes(item->text()));
-    if (!entry.empty())
-        addEntry(entry);
+    // The list shows real files only, so the name needs none of the name box's tests:
+    // " a.sql" is a file name like any other here.
+    addEntry(prax::join_path(toBytes(currentDirectory()), toBytes(item->text())));
 }
 
 void CBatchJobDlg::OnRemove()

@@ -175,6 +175,9 @@ TEST(JobEntry, JoinsDirectoryAndNameAndRefusesPatternsAndBlanks)
     EXPECT_EQ(prax::make_job_entry("/sql", "*.sql"), "");
     EXPECT_EQ(prax::make_job_entry("/sql", " A.SQL"), "");
     EXPECT_EQ(prax::make_job_entry("/sql", ""), "");
+    // A name picked from the file list is joined as it is.
+    EXPECT_EQ(prax::join_path("/sql", " A.SQL"), "/sql/ A.SQL");
+    EXPECT_EQ(prax::join_path("/", "*x"), "/*x");
 }
 
 TEST(JobEntry, EqualEntriesIgnoreAsciiCaseOnly)
