@@ -358,8 +358,18 @@ void CPraxView::replaceRangeBytes(int from, int to, const QByteArray &bytes)
     SendScintilla(SCI_ENDUNDOACTION);
 }
 
-void CPraxView::onScintillaModified(int, int mtype, const char *, int, int, int, int, int, int token, int)
+void CPraxView::onScintillaModified(int, int mtype, const char *, int length, int, int, int, int, int token, int)
 {
+    if ((mtype & SC_MOD_INSERTCHECK) && !m_loading) {
+        // The text holds at most kMaxTextBytes bytes, like the edit control it
+        // replaces: an insertion that does not fit is refused whole (a paste
+        // is not cut in two), so no edit makes a document that could not be
+        // opened again.
+        if (length > CPraxDoc::kMaxTextBytes - SendScintilla(SCI_GETLENGTH)) {
+            SendScintilla(SCI_CHANGEINSERTION, 0UL, "");
+            QApplication::beep();
+        }
+    }
     if ((mtype & SC_MOD_CONTAINER) && (mtype & SC_PERFORMED_UNDO) && token > 0 &&
         token <= m_undoSelections.size()) {
         // Scintilla places a bare caret once the undo ends; restore the

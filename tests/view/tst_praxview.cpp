@@ -120,6 +120,7 @@ private slots:
     void typingMarksModified_data();
     void typingMarksModified();
     void editsMarkModified();
+    void editsStopAtTheSizeLimit();
     void copyPasteKeepsRawBytes();
     void findAndReplace();
 
@@ -487,6 +488,30 @@ void TestPraxView::typingMarksModified()
     QVERIFY(!m_doc->isModified());
     QTest::keyClick(m_view, Qt::Key(key));
     QVERIFY(m_doc->isModified());
+}
+
+void TestPraxView::editsStopAtTheSizeLimit()
+{
+    // Two bytes of room: typing fills it, a paste that does not fit is
+    // refused whole, and the text never grows beyond what a document may hold.
+    m_view->setTextBytes(QByteArray(CPraxDoc::kMaxTextBytes - 2, 'x'));
+    m_view->setSelectionBytes(0, 0);
+    QTest::keyClicks(m_view, QStringLiteral("ab"));
+    QCOMPARE(m_view->textBytes().size(), CPraxDoc::kMaxTextBytes);
+    QVERIFY(m_view->textBytes().startsWith("abx"));
+    QTest::keyClick(m_view, Qt::Key_C);
+    QCOMPARE(m_view->textBytes().size(), CPraxDoc::kMaxTextBytes);
+
+    m_view->setTextBytes(QByteArray(CPraxDoc::kMaxTextBytes - 3, 'x'));
+    QApplication::clipboard()->setText(QStringLiteral("12345"));
+    m_view->setSelectionBytes(0, 0);
+    m_view->OnEditPaste();
+    QCOMPARE(m_view->textBytes().size(), CPraxDoc::kMaxTextBytes - 3);
+    QApplication::clipboard()->setText(QStringLiteral("123"));
+    m_view->setSelectionBytes(0, 0);
+    m_view->OnEditPaste();
+    QCOMPARE(m_view->textBytes().size(), CPraxDoc::kMaxTextBytes);
+    QCOMPARE(m_view->textBytes().left(4), QByteArray("123x"));
 }
 
 void TestPraxView::editsMarkModified()
