@@ -413,10 +413,12 @@ bool CPraxView::beautify(bool &hadSelection)
         return false;
     }
 
-    // The first formatted line is laid out as if it already stood at the
-    // selection's column (0 for the whole text).
-    prax::engine_state.column = column;
-    const int result = prax::format_file(prax::temp_in_path.c_str(), prax::temp_out_path.c_str());
+    // A selection is laid out as if its first line already stood at the
+    // selection's column; the whole text is a classic run from column 0.
+    prax::FormatRequest request;
+    if (hadSelection)
+        request.start_column = column;
+    const int result = prax::format_file(prax::temp_in_path.c_str(), prax::temp_out_path.c_str(), request);
     if (result != prax::kFormatOk) {
         praxMessageBox(boxParent, hadSelection ? QStringLiteral("Fail formatting the selected text")
                                                : QStringLiteral("Fail formatting the text"));
@@ -499,7 +501,6 @@ void CPraxView::OnPasteBeautified()
         return;
     if (prax::write_text_file(prax::temp_in_path, asView(clip)) != 0)
         return;
-    prax::engine_state.column = 0;
     if (prax::format_file(prax::temp_in_path.c_str(), prax::temp_out_path.c_str()) != prax::kFormatOk)
         return;
     std::string result;

@@ -4,6 +4,7 @@
 #include "engine/actions.h"
 
 #include "engine/engine.h"
+#include "engine/state.h"
 #include "engine/layout.h"
 #include "engine/options.h"
 #include "engine/scanner.h"

@@ -1,13 +1,17 @@
-// The engine's entry, format_file, its process-wide state and its message hook.
+// The engine's entries (format_file, format_text), its process-wide state and
+// its message hook.
 #include "engine/engine.h"
 
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <mutex>
 #include <utility>
 
 #include "engine/options.h"
 #include "engine/scanner.h"
+#include "engine/state.h"
 #include "engine/tempfile.h"
 
 namespace prax {
@@ -64,8 +68,52 @@ void show_status_message(std::string_view text)
         g_status_hook(text);
 }
 
-int format_file(const char *input_path, const char *output_path)
+namespace {
+
+// One run at a time: the state above is process-wide.
+std::mutex g_run_lock;
+
+// Formats `in` into `out` (both open; neither is closed here). The caller
+// holds g_run_lock. Returns the scanner's result, or kOutputFailed when the
+// output was not written completely (a full disk shows only when the buffered
+// output is flushed, so a short write must not be taken for a success).
+int run_format(std::FILE *in, std::FILE *out, const FormatRequest &request)
 {
+    reset_engine_state();
+    engine_state.out_file = out;
+    engine_state.write_failed = false;
+
+    // The record is put back as it was given after the run, except for a
+    // starting_indentation the run stored itself (the column of an EXEC SQL)
+    // in a classic run.
+    const FormatOptions as_given = format_options;
+    hold_options_to_ranges(format_options);
+    if (request.start_column >= 0) {
+        format_options.starting_indentation = held_to(request.start_column, 0, 25600);
+        engine_state.column = format_options.starting_indentation;
+    }
+    const int held_indentation = format_options.starting_indentation;
+
+    int result = scan_input(in, ScanCondition::Detect);
+
+    const int stored_indentation = format_options.starting_indentation;
+    format_options = as_given;
+    if (request.start_column < 0 && stored_indentation != held_indentation)
+        format_options.starting_indentation = stored_indentation;
+
+    const bool written = !engine_state.write_failed && std::fflush(out) == 0 && !std::ferror(out);
+    engine_state.out_file = nullptr;
+    reset_engine_state();
+    if (result == kFormatOk && !written)
+        return kOutputFailed;
+    return result;
+}
+
+} // namespace
+
+int format_file(const char *input_path, const char *output_path, const FormatRequest &request)
+{
+    std::lock_guard<std::mutex> lock(g_run_lock);
     std::FILE *in = std::fopen(input_path, "r");
     if (!in)
         return kInputNotOpened;
@@ -81,32 +129,35 @@ int format_file(const char *input_path, const char *output_path)
         return kOutputFailed;
     }
     std::setvbuf(out, nullptr, _IOFBF, kOutputBufferSize);
-    engine_state.out_file = out;
-    engine_state.write_failed = false;
-
-    // The record is put back as it was given after the run, except for a
-    // starting_indentation the run stored itself (the column of an EXEC SQL).
-    const FormatOptions as_given = format_options;
-    hold_options_to_ranges(format_options);
-    const int held_indentation = format_options.starting_indentation;
-
-    int result = scan_input(in, ScanCondition::Detect);
-
-    const int stored_indentation = format_options.starting_indentation;
-    format_options = as_given;
-    if (stored_indentation != held_indentation)
-        format_options.starting_indentation = stored_indentation;
-
+    int result = run_format(in, out, request);
     std::fclose(in);
-    // A full disk shows only when the buffered output is flushed: a run whose
-    // output was not written completely must not be taken for a success.
-    bool written = !engine_state.write_failed && !std::ferror(out);
-    if (std::fclose(out) != 0)
-        written = false;
-    engine_state.out_file = nullptr;
-    reset_engine_state();
-    if (result == kFormatOk && !written)
+    if (std::fclose(out) != 0 && result == kFormatOk)
+        result = kOutputFailed;
+    return result;
+}
+
+int format_text(std::string_view input, std::string &output, const FormatRequest &request)
+{
+    std::lock_guard<std::mutex> lock(g_run_lock);
+    // fmemopen wants a writable buffer even for reading (an empty one is fine).
+    std::string source(input);
+    std::FILE *in = fmemopen(source.data(), source.size(), "r");
+    if (!in)
+        return kInputNotOpened;
+    char *buffer = nullptr;
+    std::size_t size = 0;
+    std::FILE *out = open_memstream(&buffer, &size);
+    if (!out) {
+        std::fclose(in);
         return kOutputFailed;
+    }
+    int result = run_format(in, out, request);
+    std::fclose(in);
+    if (std::fclose(out) != 0 && result == kFormatOk)
+        result = kOutputFailed;
+    if (result == kFormatOk)
+        output.assign(buffer, size);
+    std::free(buffer);
     return result;
 }
 

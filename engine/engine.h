@@ -1,23 +1,25 @@
-// The formatting engine's entry and its process-wide working state.
+// The formatting engine's public entry: everything the editor, the batch core,
+// the command line and the language server use of the engine.
 //
-// format_file is the single entry: it formats one text file into another.
-// Every caller (editor commands, batch job, command-line formatter) writes the
-// text to a file, calls format_file and reads the result back. A run is
-// synchronous and not re-entrant: the state below is process-wide.
+// A run is synchronous. The engine's working state is process-wide, so runs
+// are serialised: a second thread that enters while a run is in progress waits
+// for it to end. Callers never see or touch that state; a run starts from a
+// clean state and leaves none behind.
+//
+// Contract for every entry below: the input is read whole (twice: a detection
+// pass, then the formatting pass) and the formatted text is written once, in
+// order. Messages reach the caller only through the status hook.
 #pragma once
 
-#include <cstdio>
 #include <functional>
 #include <string>
 #include <string_view>
-#include <utility>
-#include <vector>
 
-#include "engine/bounded_stack.h"
+#include "engine/options.h"
 
 namespace prax {
 
-// Results of format_file.
+// Results of a run.
 enum FormatResult : int {
     kFormatOk = 0,           // the input was formatted to its end
     kInputNotOpened = -1,    // the input cannot be opened; nothing was created
@@ -26,56 +28,29 @@ enum FormatResult : int {
     kNoSqlFound = -999,      // neither embedded SQL nor an SQL statement was found
 };
 
-// A parenthesis as written: its output column and the output line it is on.
-struct ParenMark {
-    int column = 0;
-    int line = -1; // -1: no open parenthesis
-    bool operator==(const ParenMark &) const = default;
+// How a run is asked for beyond the process-wide format_options.
+struct FormatRequest {
+    // -1: a classic run from column 0; formatting host-language text stores
+    //     the column of each EXEC SQL into format_options.starting_indentation
+    //     (the editor's whole-text Beautify and the batch job rely on that).
+    // >= 0: the text stands at this column (a selection, a range): the first
+    //     formatted line is laid out as if it began there, starting_indentation
+    //     is that column for the run, and format_options is put back as given.
+    int start_column = -1;
+    // The text is host-language source (a .c or .pc file, say): when it holds
+    // no EXEC SQL it holds no SQL, whatever SQL words it contains.
+    bool host_source = false;
 };
-
-// The layout of the clause being written.
-//
-//   SELECT     a, b        keyword field [keyword_left, keyword_right] = [0, 6]
-//   FROM       t           item_column = keyword_right + interval = 11
-//   WHERE      x = 1
-//              AND y = 2   lines the writer begins: indent_stack's newest entry
-struct ClauseLayout {
-    int keyword_left = -1;          // left edge of the keyword field; -1: no statement keyword yet
-    int keyword_right = 0;          // keyword_left plus the width of the keyword that set it
-    int item_column = 0;            // column at which the clause's items begin
-    BoundedStack<int> indent_stack; // indentation of every line the writer begins
-    ParenMark owner_paren;          // left parenthesis of the subquery owning this layout
-};
-
-struct EngineState {
-    // Output of the run in progress.
-    std::FILE *out_file = nullptr;  // every writer operation writes here
-    bool write_failed = false;      // a write to out_file failed during this run
-
-    // Position of the writer; `column` may be preset by a caller before a run.
-    int column = 0;                 // column of the next character; a tab counts tab_width
-    int line = 0;                   // line breaks written in this run
-    unsigned char last_char = 0;    // last byte written (0: none)
-    int last_was_space = 0;         // 1 when last_char is white space
-
-    // Mode, decided by the detection pass.
-    int pure_sql = 0;               // 1: the whole input is SQL; 0: host text with embedded SQL
-    int sql_seen = 0;               // a statement keyword was met during detection
-
-    // Clause layout and parentheses; carried across statements of one run.
-    ClauseLayout layout;                    // layout of the clause being written
-    BoundedStack<ClauseLayout> saved_layouts; // layouts of enclosing SELECTs
-    ParenMark current_paren;                // innermost open parenthesis
-    BoundedStack<ParenMark> paren_stack;    // enclosing open parentheses
-};
-
-extern EngineState engine_state;
-
-// Resets every field but out_file to its start-up value.
-void reset_engine_state();
 
 // Formats the file at `input_path` into `output_path`; see FormatResult.
-int format_file(const char *input_path, const char *output_path);
+int format_file(const char *input_path, const char *output_path,
+                const FormatRequest &request = FormatRequest{});
+
+// Formats `input` into `output` in memory (no temporary files). `output` is
+// replaced by the formatted text on kFormatOk; on any other result its
+// content is unspecified and must not be used.
+int format_text(std::string_view input, std::string &output,
+                const FormatRequest &request = FormatRequest{});
 
 // The engine's only diagnostic channel. The host installs a hook (the editor's
 // status bar, the command line's standard error, a test's capture); without
@@ -83,21 +58,5 @@ int format_file(const char *input_path, const char *output_path);
 using StatusHook = std::function<void(std::string_view)>;
 void set_status_hook(StatusHook hook);
 void show_status_message(std::string_view text);
-
-// Start conditions of the scanner.
-enum class ScanCondition { Detect, Host, Sql };
-
-// One token as the scanner chose it: the rule number and the matched bytes.
-struct TraceToken {
-    int rule;
-    std::string text;
-    bool operator==(const TraceToken &) const = default;
-};
-
-// Test hook: scans `input` from start condition `start` with every rule action
-// running as in a real run (output discarded), and returns the tokens in the
-// order their actions ran. A match rejected by the aliased-item rule is not listed.
-// In the SQL condition, pure_sql is set so that ";" does not return to HOST.
-std::vector<TraceToken> scan_tokens(const std::string &input, ScanCondition start);
 
 } // namespace prax

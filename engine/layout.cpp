@@ -2,7 +2,7 @@
 // destination alone when popped empty, so deep nesting never stops a run.
 #include "engine/layout.h"
 
-#include "engine/engine.h"
+#include "engine/state.h"
 
 namespace prax {
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "engine/engine.h"
+#include "engine/state.h"
 
 namespace prax {
 

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "engine/engine.h"
+#include "engine/state.h"
 #include "engine/options.h"
 #include "engine/textops.h"
 

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <thread>
 
 #include "engine/tempfile.h"
 #include "test_support.h"
@@ -93,12 +94,29 @@ TEST_F(FormatTest, PresetColumnIsKept)
     ASSERT_TRUE(create_temp_file(out));
     write_file(in, "select a, b from t;");
     format_options = load_defaults();
-    format_options.starting_indentation = 6;
-    engine_state.column = 6;
-    EXPECT_EQ(format_file(in.c_str(), out.c_str()), kFormatOk);
+    EXPECT_EQ(format_file(in.c_str(), out.c_str(), FormatRequest{6}), kFormatOk);
     EXPECT_EQ(read_file(out), "SELECT     a, b \n      FROM       t; \n \n");
     std::remove(in.c_str());
     std::remove(out.c_str());
+}
+
+// The in-memory entry gives the file entry's bytes, and runs from several
+// threads wait for each other instead of sharing the process-wide state.
+TEST_F(FormatTest, TextEntryMatchesFileEntryAcrossThreads)
+{
+    format_options = load_defaults();
+    const std::string input = "select a, b from t where x in (select y from u) and z = 1;";
+    const std::string expected = format_text(input, format_options).output;
+    std::vector<std::string> outputs(4);
+    std::vector<std::thread> threads;
+    for (std::string &output : outputs)
+        threads.emplace_back([&] { EXPECT_EQ(prax::format_text(input, output), kFormatOk); });
+    for (std::thread &t : threads)
+        t.join();
+    for (const std::string &output : outputs)
+        EXPECT_EQ(output, expected);
+    std::string untouched = "kept";
+    EXPECT_EQ(prax::format_text("no statements here", untouched), kNoSqlFound);
 }
 
 TEST_F(FormatTest, DeepNestingIsWrittenCompletely)

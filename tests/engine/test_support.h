@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/engine.h"
+#include "engine/state.h"
 #include "engine/options.h"
 
 namespace prax::test {

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "engine/engine.h"
+#include "engine/state.h"
 #include "engine/tempfile.h"
 
 namespace prax::fuzz {

@@ -43,8 +43,10 @@ QByteArray engineFormat(const QByteArray &text, int indentation, int column)
     prax::write_text_file(in, std::string_view(text.constData(), text.size()));
     const int saved = prax::format_options.starting_indentation;
     prax::format_options.starting_indentation = indentation;
-    prax::engine_state.column = column;
-    const int rc = prax::format_file(in.c_str(), out.c_str());
+    prax::FormatRequest request;
+    if (column > 0)
+        request.start_column = column;
+    const int rc = prax::format_file(in.c_str(), out.c_str(), request);
     prax::format_options.starting_indentation = saved;
     std::string bytes;
     prax::read_file_text(out, bytes);

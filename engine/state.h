@@ -1,0 +1,81 @@
+// The engine's process-wide working state, for the engine's own files only.
+//
+// Nothing outside engine/ (and the engine's white-box tests) includes this
+// header: callers reach the engine through engine/engine.h, whose entries set
+// up, run and reset this state under one lock.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "engine/bounded_stack.h"
+#include "engine/engine.h"
+
+namespace prax {
+
+// A parenthesis as written: its output column and the output line it is on.
+struct ParenMark {
+    int column = 0;
+    int line = -1; // -1: no open parenthesis
+    bool operator==(const ParenMark &) const = default;
+};
+
+// The layout of the clause being written.
+//
+//   SELECT     a, b        keyword field [keyword_left, keyword_right] = [0, 6]
+//   FROM       t           item_column = keyword_right + interval = 11
+//   WHERE      x = 1
+//              AND y = 2   lines the writer begins: indent_stack's newest entry
+struct ClauseLayout {
+    int keyword_left = -1;          // left edge of the keyword field; -1: no statement keyword yet
+    int keyword_right = 0;          // keyword_left plus the width of the keyword that set it
+    int item_column = 0;            // column at which the clause's items begin
+    BoundedStack<int> indent_stack; // indentation of every line the writer begins
+    ParenMark owner_paren;          // left parenthesis of the subquery owning this layout
+};
+
+struct EngineState {
+    // Output of the run in progress.
+    std::FILE *out_file = nullptr;  // every writer operation writes here
+    bool write_failed = false;      // a write to out_file failed during this run
+
+    // Position of the writer; `column` is preset from the request before a run.
+    int column = 0;                 // column of the next character; a tab counts tab_width
+    int line = 0;                   // line breaks written in this run
+    unsigned char last_char = 0;    // last byte written (0: none)
+    int last_was_space = 0;         // 1 when last_char is white space
+
+    // Mode, decided by the detection pass.
+    int pure_sql = 0;               // 1: the whole input is SQL; 0: host text with embedded SQL
+    int sql_seen = 0;               // a statement keyword was met during detection
+
+    // Clause layout and parentheses; carried across statements of one run.
+    ClauseLayout layout;                    // layout of the clause being written
+    BoundedStack<ClauseLayout> saved_layouts; // layouts of enclosing SELECTs
+    ParenMark current_paren;                // innermost open parenthesis
+    BoundedStack<ParenMark> paren_stack;    // enclosing open parentheses
+};
+
+extern EngineState engine_state;
+
+// Resets every field but out_file to its start-up value.
+void reset_engine_state();
+
+// Start conditions of the scanner.
+enum class ScanCondition { Detect, Host, Sql };
+
+// One token as the scanner chose it: the rule number and the matched bytes.
+struct TraceToken {
+    int rule;
+    std::string text;
+    bool operator==(const TraceToken &) const = default;
+};
+
+// Test hook: scans `input` from start condition `start` with every rule action
+// running as in a real run (output discarded), and returns the tokens in the
+// order their actions ran. A match rejected by the aliased-item rule is not listed.
+// In the SQL condition, pure_sql is set so that ";" does not return to HOST.
+std::vector<TraceToken> scan_tokens(const std::string &input, ScanCondition start);
+
+} // namespace prax
