@@ -111,6 +111,30 @@ int run_format(std::FILE *in, std::FILE *out, const FormatRequest &request)
 
 } // namespace
 
+bool is_host_source_path(std::string_view path)
+{
+    static constexpr std::string_view kExtensions[] = {".c", ".h", ".cc", ".cpp", ".pc", ".pgc",
+                                                       ".ec", ".sqc", ".cbl", ".cob", ".cpy", ".pco"};
+    const std::size_t slash = path.find_last_of('/');
+    const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    const std::size_t dot = name.find_last_of('.');
+    if (dot == std::string_view::npos || dot == 0)
+        return false;
+    const std::string_view extension = name.substr(dot);
+    for (std::string_view known : kExtensions) {
+        if (known.size() != extension.size())
+            continue;
+        bool same = true;
+        for (std::size_t i = 0; i < known.size() && same; ++i) {
+            const unsigned char c = static_cast<unsigned char>(extension[i]);
+            same = (c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c) == static_cast<unsigned char>(known[i]);
+        }
+        if (same)
+            return true;
+    }
+    return false;
+}
+
 int format_file(const char *input_path, const char *output_path, const FormatRequest &request)
 {
     std::lock_guard<std::mutex> lock(g_run_lock);

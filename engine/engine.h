@@ -42,6 +42,11 @@ struct FormatRequest {
     bool host_source = false;
 };
 
+// True when the file name ends in a host-language extension (.c, .h, .cc,
+// .cpp, .pc, .pgc, .ec, .sqc, .cbl, .cob, .cpy, .pco; case ignored): such a
+// text is formatted with FormatRequest::host_source set.
+bool is_host_source_path(std::string_view path);
+
 // Formats the file at `input_path` into `output_path`; see FormatResult.
 int format_file(const char *input_path, const char *output_path,
                 const FormatRequest &request = FormatRequest{});

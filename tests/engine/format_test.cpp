@@ -119,6 +119,17 @@ TEST_F(FormatTest, TextEntryMatchesFileEntryAcrossThreads)
     EXPECT_EQ(prax::format_text("no statements here", untouched), kNoSqlFound);
 }
 
+TEST(HostSourcePathTest, ExtensionsDecide)
+{
+    const std::pair<const char *, bool> cases[] = {
+        {"a.c", true},        {"dir/x.PC", true},  {"p.pgc", true},     {"m.Cbl", true},
+        {"k.cpy", true},      {"w.cpp", true},     {"q.sql", false},    {"notes", false},
+        {"dir.c/q.sql", false}, {".c", false},     {"x.cs", false},     {"y.pco", true},
+    };
+    for (const auto &[path, expected] : cases)
+        EXPECT_EQ(is_host_source_path(path), expected) << path;
+}
+
 TEST_F(FormatTest, DeepNestingIsWrittenCompletely)
 {
     std::string input = "select a from t where x = " + std::string(1500, '(') + "1" + std::string(1500, ')') + ";";
