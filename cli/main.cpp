@@ -21,6 +21,7 @@
 #include "engine/engine.h"
 #include "engine/options.h"
 #include "engine/tempfile.h"
+#include "lsp/server.h"
 
 namespace {
 
@@ -143,6 +144,11 @@ void report_file(const std::string &file, int result)
 
 int main(int argc, char **argv)
 {
+    // "prax-format --lsp": a language server on standard input and output.
+    for (int i = 1; i < argc; ++i) {
+        if (std::string_view(argv[i]) == "--lsp")
+            return prax::lsp::run_language_server(stdin, stdout);
+    }
     CLI::App app{"Formats SQL text, or the EXEC SQL statements embedded in C and COBOL source.", kProgram};
     std::string input = "-", output = "-", profile;
     std::vector<std::string> settings;
