@@ -332,7 +332,10 @@ private:
             return;
         }
         const std::string &method = method_it->get_ref<const std::string &>();
-        const json params = message.value("params", json::object());
+        // "shutdown" and "exit" carry no params, or "params": null.
+        json params = message.value("params", json::object());
+        if (params.is_null())
+            params = json::object();
 
         if (method == "exit") {
             exit_ = true;
