@@ -482,12 +482,16 @@ private:
     json format_document(const json &params)
     {
         const Document &doc = document(params);
-        return edits(doc, 0, doc.text.size(), run_engine(doc, doc.text, -1, params));
+        FormatRequest request;
+        request.host_source = is_host_source_path(doc.path.empty() ? uri_of(params) : doc.path);
+        return edits(doc, 0, doc.text.size(), run_engine(doc, doc.text, request, params));
     }
 
     // The editor's Beautify of a selection: the selected text alone is
     // formatted, its first line laid out at the selection's column, and
-    // only the selection is replaced.
+    // only the selection is replaced. As there, the file's kind does not
+    // count: "SELECT a FROM t" selected inside the EXEC SQL of a .pc file
+    // is SQL, though it holds no EXEC SQL itself.
     json format_range(const json &params)
     {
         const Document &doc = document(params);
@@ -495,14 +499,16 @@ private:
         if (from == to)
             return json::array();
         const std::string_view selected = std::string_view(doc.text).substr(from, to - from);
-        return edits(doc, from, to, run_engine(doc, selected, column_at(doc.text, from), params));
+        FormatRequest request;
+        request.start_column = column_at(doc.text, from);
+        return edits(doc, from, to, run_engine(doc, selected, request, params));
     }
 
     // Formats `text` (all or part of `doc`). Nothing when it holds no SQL; a
     // failure is shown to the user and answered as an error, the document
     // untouched.
-    std::optional<std::string> run_engine(const Document &doc, std::string_view text, int start_column,
-                                          const json &params)
+    std::optional<std::string> run_engine(const Document &doc, std::string_view text,
+                                          const FormatRequest &request, const json &params)
     {
         // Each run starts from the profile's options: a run over host text
         // stores the column of its EXEC SQL into the record, and that must
@@ -514,9 +520,6 @@ private:
         if (tab_size.is_number_integer() && tab_size.get<int>() >= 1 && tab_size.get<int>() <= 16)
             format_options.tab_width = tab_size.get<int>();
 
-        FormatRequest request;
-        request.start_column = start_column;
-        request.host_source = is_host_source_path(doc.path.empty() ? uri_of(params) : doc.path);
         engine_messages_.clear();
         std::string formatted;
         const int result = format_text(text, formatted, request);

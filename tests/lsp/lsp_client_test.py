@@ -211,6 +211,15 @@ def test_range(work):
         check(f"range (utf8={utf8}): empty selection", client.format_range(doc, (1, start), (1, start))["result"], [])
         client.finish()
 
+    # A selection inside the EXEC SQL of host source is SQL, though the
+    # whole file is formatted only where it says EXEC SQL.
+    client = Client(work)
+    host = uri(work, "prog.pc")
+    client.open(host, "int f() {\n    EXEC SQL select a from t;\n}\n")
+    edits = client.format_range(host, (1, 13), (1, 29))["result"]
+    check("range inside EXEC SQL of host source", [e["newText"].split()[:2] for e in edits], [["SELECT", "a"]])
+    client.finish()
+
 
 def test_crlf_nul_unicode(work):
     client = Client(work)
