@@ -17,7 +17,7 @@
 
 #include <CLI/CLI.hpp>
 
-#include "app/dialogs/batch_core.h"
+#include "batch/batch.h"
 #include "engine/engine.h"
 #include "engine/options.h"
 #include "engine/tempfile.h"
