@@ -12,7 +12,10 @@
 #include "engine/options.h"
 #include "engine/profile.h"
 
+#include "prax_version.h" // generated into the build tree
+
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QFile>
 #include <QFileInfo>
 #include <QMdiArea>
@@ -43,6 +46,33 @@ QString praxProfilePath()
 void setPraxProfilePath(const QString &path)
 {
     g_profilePath = path;
+}
+
+PraxCommandLine parsePraxCommandLine(const QStringList &arguments)
+{
+    PraxCommandLine result;
+    // "-Embedding" would read as the short options -E -m -b ... to the parser.
+    if (isEmbeddingLaunch(arguments))
+        return result;
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Prax: SQL editor and beautifier for scripts and embedded SQL."));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("files"), QStringLiteral("Files to open, each in its own window."),
+                                 QStringLiteral("[FILE...]"));
+    if (!parser.parse(arguments)) {
+        result.action = PraxCommandLine::Error;
+        result.text = parser.errorText();
+    } else if (parser.isSet(help)) {
+        result.action = PraxCommandLine::ShowHelp;
+        result.text = parser.helpText();
+    } else if (parser.isSet(version)) {
+        result.action = PraxCommandLine::ShowVersion;
+        result.text = QStringLiteral("prax " PRAX_VERSION "\n" PRAX_LICENSE_LINE "\n");
+    } else {
+        result.files = parser.positionalArguments();
+    }
+    return result;
 }
 
 const char *const CPraxApp::kEmbeddingInitFailed =
@@ -119,10 +149,17 @@ bool CPraxApp::InitInstance(const QStringList &arguments)
         return true;
     }
 
-    // 8. One new, empty document. A file named on the command line is not
-    // opened: the command line only carries the embedding switches.
+    // 8. The files named on the command line, each in its own window (one
+    // that does not open says why and the others still open); without any,
+    // one new, empty document.
     updateServerRegistration();
-    OnFileNew();
+    const PraxCommandLine commandLine = parsePraxCommandLine(arguments);
+    if (commandLine.files.isEmpty()) {
+        OnFileNew();
+    } else {
+        for (const QString &file : commandLine.files)
+            OpenDocumentFile(file);
+    }
 
     // 9. Show the window and paint it now.
     frame->show();
