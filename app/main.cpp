@@ -5,6 +5,8 @@
 // understand ends it with status 2.
 #include "app/praxapp.h"
 
+#include "prax_version.h" // generated into the build tree
+
 #include <QApplication>
 
 #include <cstdio>
@@ -46,6 +48,7 @@ int main(int argc, char **argv)
     }
 
     QApplication application(argc, argv);
+    QGuiApplication::setDesktopFileName(QStringLiteral(PRAX_APP_ID));
     if (const int status = answer(parsePraxCommandLine(QApplication::arguments())); status >= 0)
         return status;
     CPraxApp app;

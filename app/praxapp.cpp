@@ -34,6 +34,18 @@ std::string localPath(const QString &path)
     return QFile::encodeName(path).toStdString();
 }
 
+// An installed prax finds its D-Bus service file at its own place
+// (/usr/bin/prax: /usr/share/dbus-1/services/Prax.Document.service); the
+// bus reads that one, so no per-user copy is needed.
+bool installedServiceFilePresent()
+{
+#ifdef PRAX_INSTALLED_SERVICE_FILE
+    return QFileInfo::exists(QCoreApplication::applicationDirPath() + u'/' + QStringLiteral(PRAX_INSTALLED_SERVICE_FILE));
+#else
+    return false;
+#endif
+}
+
 } // namespace
 
 QString praxProfilePath()
@@ -151,15 +163,15 @@ bool CPraxApp::InitInstance(const QStringList &arguments)
 
     // 8. The files named on the command line, each in its own window (one
     // that does not open says why and the others still open); without any,
-    // one new, empty document.
-    updateServerRegistration();
+    // or when none of them opened, one new, empty document.
+    if (!installedServiceFilePresent())
+        updateServerRegistration();
     const PraxCommandLine commandLine = parsePraxCommandLine(arguments);
-    if (commandLine.files.isEmpty()) {
+    bool opened = false;
+    for (const QString &file : commandLine.files)
+        opened = OpenDocumentFile(file) || opened;
+    if (!opened)
         OnFileNew();
-    } else {
-        for (const QString &file : commandLine.files)
-            OpenDocumentFile(file);
-    }
 
     // 9. Show the window and paint it now.
     frame->show();
