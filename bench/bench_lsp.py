@@ -4,8 +4,8 @@ server's time for textDocument/formatting (target: under 0.2 s).
 
     python3 bench/bench_lsp.py [PATH/TO/prax-format] [SIZE_MB]
 
-The text is whole statements of the SQL corpus (../shared/corpus/sql, or
-$PRAX_CORPUS_DIR/sql), repeated. Server time runs from the moment the request
+The text is whole statements of the SQL corpus (../shared/corpus/sql,
+$PRAX_CORPUS_DIR/sql, or the own samples in tests/data/samples/sql), repeated. Server time runs from the moment the request
 is written to the moment the answer's header arrives: the server has parsed
 the request, formatted the text and serialised the answer by then; the
 client's own JSON decoding is left out. The best of five runs is reported,
@@ -23,7 +23,11 @@ import time
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 PROGRAM = sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "build", "bin", "prax-format")
 SIZE = int(float(sys.argv[2]) * 1024 * 1024) if len(sys.argv) > 2 else 1024 * 1024
-CORPUS = os.path.join(os.environ.get("PRAX_CORPUS_DIR", os.path.join(ROOT, "..", "shared", "corpus")), "sql")
+# The corpus beside the checkout when it is there, else the own samples.
+CORPUS = os.environ.get("PRAX_CORPUS_DIR", os.path.join(ROOT, "..", "shared", "corpus"))
+if "PRAX_CORPUS_DIR" not in os.environ and not os.path.isdir(CORPUS):
+    CORPUS = os.path.join(ROOT, "tests", "data", "samples")
+CORPUS = os.path.join(CORPUS, "sql")
 
 
 def seed_text():
