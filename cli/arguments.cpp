@@ -143,7 +143,8 @@ int parse_arguments(int argc, char **argv, Arguments &a)
                  "Write nothing; exit 1 naming each input whose formatting would change (\"would reformat FILE\")");
     app.add_flag("--diff", a.diff, "Write nothing but a unified diff for each input that would change; exit as --check");
     app.add_option("--include", include, "With a folder: also take files matching GLOB (repeatable; default *.sql)")
-        ->type_name("GLOB");
+        ->type_name("GLOB")
+        ->allow_extra_args(false);
     auto *profile_opt = app.add_option("--profile", a.profile, "Read the formatting options from this profile");
     app.add_flag("--no-profile", a.no_profile, "Ignore every profile; use the built-in defaults")->excludes(profile_opt);
     app.add_option("--option", a.settings, "Set one option on top of the profile, e.g. interval=4 (repeatable)")
@@ -157,7 +158,7 @@ int parse_arguments(int argc, char **argv, Arguments &a)
         ->type_name("N")
         ->check(CLI::PositiveNumber);
     auto *verbose_opt = app.add_flag("-v,--verbose", verbose, "Also show notes: the engine's messages, the profile used");
-    app.add_flag("-q,--quiet", quiet, "Show errors only")->excludes(verbose_opt);
+    app.add_flag("-q,--quiet", quiet, "Show errors only (no warnings about the text or the profile)")->excludes(verbose_opt);
     app.add_flag("--lsp", lsp, "Run as a language server on standard input and output");
     app.set_version_flag("--version", std::string(kProgram) + " 1.1");
     try {

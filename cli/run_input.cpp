@@ -9,6 +9,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -128,6 +129,11 @@ std::string open_source(const std::string &name, Source &source)
         source.fd = fd;
         return std::string();
     }
+    // A device other than a terminal or /dev/null (/dev/zero, /dev/full, a
+    // disk) never ends or is no text: copying it would fill the disk.
+    if ((S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode)) && !::isatty(fd) &&
+        !(S_ISCHR(info.st_mode) && major(info.st_rdev) == 1 && minor(info.st_rdev) == 3))
+        return "cannot format a device (not a file, a pipe or a terminal)";
     source.copy = std::make_unique<TempFile>();
     if (!source.copy->ok())
         return std::string("cannot make a temporary copy of the input: ") + std::strerror(errno);
@@ -191,63 +197,106 @@ void report_failure(const InputPlan &plan, const EngineRun &run, bool checking, 
     outcome.status = checking || run.result == kScannerFailed ? kExitUsage : kExitChanges;
 }
 
-void add_notes(const InputPlan &plan, const Arguments &args, const EngineRun &run, Outcome &outcome)
+// The engine's notes on what it took the text for; its other messages
+// (an unbalanced parenthesis, say) are warnings about the text.
+bool is_note(const std::string &message)
 {
-    if (args.verbosity < 2)
-        return;
+    return message.rfind("Treat the text as ", 0) == 0 || message == "No SQL statements found";
+}
+
+// The engine's messages of a run as lines of `outcome`: notes with -v,
+// warnings unless -q; a scanner failure's own message is its cause, reported
+// by report_failure.
+void add_messages(const InputPlan &plan, const Arguments &args, const EngineRun &run, Outcome &outcome)
+{
     const std::size_t shown = run.result == kScannerFailed && !run.messages.empty() ? run.messages.size() - 1
                                                                                     : run.messages.size();
-    for (std::size_t i = 0; i < shown; ++i)
-        outcome.err += line(plan.shown_name, run.messages[i]);
-    if (run.result == kNoSqlFound)
+    for (std::size_t i = 0; i < shown; ++i) {
+        if (args.verbosity >= (is_note(run.messages[i]) ? 2 : 1))
+            outcome.err += line(plan.shown_name, run.messages[i]);
+    }
+    if (run.result == kNoSqlFound && args.verbosity >= 2)
         outcome.err += line(plan.shown_name, "no SQL: left as it is");
+}
+
+void output_failed(const Arguments &args, Outcome &outcome, int error)
+{
+    outcome.err += line(args.output, error ? std::string("cannot write the output: ") + std::strerror(error)
+                                           : std::string("cannot write the output"));
+    outcome.status = kExitChanges;
+}
+
+// Formats into `out_fd`; text with no SQL is copied through unchanged.
+// Returns false after reporting a failure.
+bool format_into(const InputPlan &plan, const Arguments &args, Source &source, int out_fd, Outcome &outcome)
+{
+    const EngineRun run = run_engine(plan, source.fd, out_fd);
+    add_messages(plan, args, run, outcome);
+    if (run.result == kNoSqlFound) {
+        if (::ftruncate(out_fd, 0) != 0 && errno != EINVAL) {
+            output_failed(args, outcome, errno);
+            return false;
+        }
+        ::lseek(out_fd, 0, SEEK_SET);
+        if (::lseek(source.fd, 0, SEEK_SET) < 0 || !copy_fd(source.fd, out_fd)) {
+            output_failed(args, outcome, errno);
+            return false;
+        }
+        return true;
+    }
+    if (run.result == kOutputFailed) {
+        output_failed(args, outcome, 0);
+        return false;
+    }
+    if (run.result != kFormatOk) {
+        report_failure(plan, run, false, outcome);
+        return false;
+    }
+    return true;
 }
 
 // Writes the formatted text to --output through a temporary file beside it,
 // renamed over it only when complete: a failed run leaves OUTPUT as it was.
+// An OUTPUT that exists and is no regular file (a FIFO, /dev/stdout, a
+// terminal) is written straight into: it cannot be replaced by a rename; so
+// is a name under /dev or /proc (-o /dev/stdout means the standard output,
+// not the file it happens to be).
 void format_to_output(const InputPlan &plan, const Arguments &args, Source &source, Outcome &outcome)
 {
     std::string target = args.output;
+    struct stat old;
+    const bool exists = ::stat(target.c_str(), &old) == 0;
+    const bool special = target.rfind("/dev/", 0) == 0 || target.rfind("/proc/", 0) == 0;
+    if (exists && (special || !S_ISREG(old.st_mode))) {
+        const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
+        if (fd < 0)
+            return output_failed(args, outcome, errno);
+        format_into(plan, args, source, fd, outcome);
+        ::close(fd);
+        return;
+    }
     char resolved[PATH_MAX];
     struct stat link;
     if (::lstat(target.c_str(), &link) == 0 && S_ISLNK(link.st_mode) && ::realpath(target.c_str(), resolved))
         target = resolved; // write the link's target; the link stays
     const std::size_t slash = target.rfind('/');
     TempFile temp(slash == std::string::npos ? "." : target.substr(0, slash + 1), ".prax-format");
-    if (!temp.ok()) {
-        outcome.err += line(args.output, std::string("cannot write the output: ") + std::strerror(errno));
-        outcome.status = kExitChanges;
+    if (!temp.ok())
+        return output_failed(args, outcome, errno);
+    if (!format_into(plan, args, source, temp.fd(), outcome))
         return;
-    }
-    const EngineRun run = run_engine(plan, source.fd, temp.fd());
-    add_notes(plan, args, run, outcome);
-    if (run.result == kNoSqlFound) {
-        // Text with no SQL is passed through unchanged.
-        if (::ftruncate(temp.fd(), 0) != 0 || ::lseek(temp.fd(), 0, SEEK_SET) < 0 ||
-            ::lseek(source.fd, 0, SEEK_SET) < 0 || !copy_fd(source.fd, temp.fd())) {
-            outcome.err += line(args.output, std::string("cannot write the output: ") + std::strerror(errno));
-            outcome.status = kExitChanges;
-            return;
-        }
-    } else if (run.result != kFormatOk) {
-        report_failure(plan, run, false, outcome);
-        return;
-    }
-    struct stat old;
-    const mode_t umask_now = ::umask(0);
-    ::umask(umask_now);
-    if (::stat(target.c_str(), &old) == 0) {
+    if (exists) {
         ::fchmod(temp.fd(), old.st_mode & 07777);
         if (::fchown(temp.fd(), old.st_uid, old.st_gid) != 0) {
-            // Not allowed to give the file away: it is ours now, as any rewrite would make it.
+            // Not allowed to give the file away: it is the runner's now, as any rewrite makes it.
         }
     } else {
-        ::fchmod(temp.fd(), 0666 & ~umask_now);
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::fchmod(temp.fd(), 0666 & ~mask);
     }
-    if (::fsync(temp.fd()) != 0 || !temp.rename_to(target)) {
-        outcome.err += line(args.output, std::string("cannot write the output: ") + std::strerror(errno));
-        outcome.status = kExitChanges;
-    }
+    if (::fsync(temp.fd()) != 0 || !temp.rename_to(target))
+        output_failed(args, outcome, errno);
 }
 
 } // namespace
@@ -275,7 +324,7 @@ Outcome run_input(const InputPlan &plan, const Arguments &args)
         return outcome;
     }
     const EngineRun run = run_engine(plan, source.fd, formatted->fd());
-    add_notes(plan, args, run, outcome);
+    add_messages(plan, args, run, outcome);
     if (run.result == kNoSqlFound) {
         // Text with no SQL counts as formatted: passed through as it is.
         if (!checking) {
