@@ -146,77 +146,14 @@ std::string open_source(const std::string &name, Source &source)
     return std::string();
 }
 
-// One engine run with the plan's options; the engine's messages are collected.
-struct EngineRun {
-    int result = kFormatOk;
-    std::vector<std::string> messages; // one line each, without line feeds
-};
-
 EngineRun run_engine(const InputPlan &plan, int in_fd, int out_fd)
 {
-    EngineRun run;
-    set_status_hook([&run](std::string_view text) {
-        std::size_t start = 0;
-        while (start < text.size()) {
-            std::size_t end = text.find('\n', start);
-            if (end == std::string_view::npos)
-                end = text.size();
-            if (end > start)
-                run.messages.emplace_back(text.substr(start, end - start));
-            start = end + 1;
-        }
-    });
     format_options = plan.options;
     FormatRequest request;
     request.host_source = plan.host_source;
-    run.result = format_file(fd_path(in_fd).c_str(), fd_path(out_fd).c_str(), request);
-    set_status_hook(nullptr);
+    EngineRun run;
+    capture_engine(run, [&] { return format_file(fd_path(in_fd).c_str(), fd_path(out_fd).c_str(), request); });
     return run;
-}
-
-std::string line(const std::string &file, const std::string &text)
-{
-    return std::string(kProgram) + ": " + file + ": " + text + "\n";
-}
-
-// Reports a failed run into `outcome`: the engine's own message is the cause
-// of a scanner failure ("input buffer overflow, ...", "input in flex scanner
-// failed" for a read error, "The formatted text would be too large").
-void report_failure(const InputPlan &plan, const EngineRun &run, bool checking, Outcome &outcome)
-{
-    std::string cause;
-    switch (run.result) {
-    case kInputNotOpened: cause = "cannot open the input for reading"; break;
-    case kOutputFailed: cause = "cannot write the output"; break;
-    case kScannerFailed:
-        cause = run.messages.empty() ? "the scanner failed" : run.messages.back();
-        break;
-    default: cause = "formatting failed (result " + std::to_string(run.result) + ")"; break;
-    }
-    outcome.err += line(plan.shown_name, cause);
-    outcome.status = checking || run.result == kScannerFailed ? kExitUsage : kExitChanges;
-}
-
-// The engine's notes on what it took the text for; its other messages
-// (an unbalanced parenthesis, say) are warnings about the text.
-bool is_note(const std::string &message)
-{
-    return message.rfind("Treat the text as ", 0) == 0 || message == "No SQL statements found";
-}
-
-// The engine's messages of a run as lines of `outcome`: notes with -v,
-// warnings unless -q; a scanner failure's own message is its cause, reported
-// by report_failure.
-void add_messages(const InputPlan &plan, const Arguments &args, const EngineRun &run, Outcome &outcome)
-{
-    const std::size_t shown = run.result == kScannerFailed && !run.messages.empty() ? run.messages.size() - 1
-                                                                                    : run.messages.size();
-    for (std::size_t i = 0; i < shown; ++i) {
-        if (args.verbosity >= (is_note(run.messages[i]) ? 2 : 1))
-            outcome.err += line(plan.shown_name, run.messages[i]);
-    }
-    if (run.result == kNoSqlFound && args.verbosity >= 2)
-        outcome.err += line(plan.shown_name, "no SQL: left as it is");
 }
 
 void output_failed(const Arguments &args, Outcome &outcome, int error)
@@ -300,6 +237,69 @@ void format_to_output(const InputPlan &plan, const Arguments &args, Source &sour
 }
 
 } // namespace
+
+void capture_engine(EngineRun &run, const std::function<int()> &work)
+{
+    run.messages.clear();
+    set_status_hook([&run](std::string_view text) {
+        std::size_t start = 0;
+        while (start < text.size()) {
+            std::size_t end = text.find('\n', start);
+            if (end == std::string_view::npos)
+                end = text.size();
+            if (end > start)
+                run.messages.emplace_back(text.substr(start, end - start));
+            start = end + 1;
+        }
+    });
+    run.result = work();
+    set_status_hook(nullptr);
+}
+
+std::string line(const std::string &file, const std::string &text)
+{
+    return std::string(kProgram) + ": " + file + ": " + text + "\n";
+}
+
+// Reports a failed run into `outcome`: the engine's own message is the cause
+// of a scanner failure ("input buffer overflow, ...", "input in flex scanner
+// failed" for a read error, "The formatted text would be too large").
+void report_failure(const InputPlan &plan, const EngineRun &run, bool checking, Outcome &outcome)
+{
+    std::string cause;
+    switch (run.result) {
+    case kInputNotOpened: cause = "cannot open the input for reading"; break;
+    case kOutputFailed: cause = "cannot write the output"; break;
+    case kScannerFailed:
+        cause = run.messages.empty() ? "the scanner failed" : run.messages.back();
+        break;
+    default: cause = "formatting failed (result " + std::to_string(run.result) + ")"; break;
+    }
+    outcome.err += line(plan.shown_name, cause);
+    outcome.status = checking || run.result == kScannerFailed ? kExitUsage : kExitChanges;
+}
+
+// The engine's notes on what it took the text for; its other messages
+// (an unbalanced parenthesis, say) are warnings about the text.
+static bool is_note(const std::string &message)
+{
+    return message.rfind("Treat the text as ", 0) == 0 || message == "No SQL statements found";
+}
+
+// The engine's messages of a run as lines of `outcome`: notes with -v,
+// warnings unless -q; a scanner failure's own message is its cause, reported
+// by report_failure.
+void add_messages(const InputPlan &plan, const Arguments &args, const EngineRun &run, Outcome &outcome)
+{
+    const std::size_t shown = run.result == kScannerFailed && !run.messages.empty() ? run.messages.size() - 1
+                                                                                    : run.messages.size();
+    for (std::size_t i = 0; i < shown; ++i) {
+        if (args.verbosity >= (is_note(run.messages[i]) ? 2 : 1))
+            outcome.err += line(plan.shown_name, run.messages[i]);
+    }
+    if (run.result == kNoSqlFound && args.verbosity >= 2)
+        outcome.err += line(plan.shown_name, "no SQL: left as it is");
+}
 
 Outcome run_input(const InputPlan &plan, const Arguments &args)
 {

@@ -203,6 +203,35 @@ check "a warning about the text by default" grep -q "^prax-format: unbalanced.sq
 run --no-profile -q unbalanced.sql
 check "-q silences warnings about the text" test $status -eq 0 -a -z "$err"
 
+# ---- In place: no backup unless asked, unchanged files not written, links followed.
+mkdir inplace && cd inplace || exit 2
+printf '%s' "$select_a" > q.sql; cp ../done.sql done.sql; cp ../none.c none.c; ln -s q.sql link.sql
+cp ../long.sql long.sql; mkfifo fifo.sql
+before_done=$(stamp done.sql) before_none=$(stamp none.c)
+sleep 1.1
+run --no-profile -i link.sql done.sql none.c ./q.sql
+expect "-i" 0 "" ""
+check "-i formats the link's target" same q.sql ../done.sql
+check "-i: the link stays a link" test -L link.sql
+check "-i: no backup by default" test ! -e q.sq~ -a ! -e link.sq~
+check "-i: a formatted file keeps inode and time" test "$(stamp done.sql)" = "$before_done"
+check "-i: text with no SQL is left untouched" test "$(stamp none.c)" = "$before_none"
+printf '%s' "$select_a" > q.sql
+run --no-profile -i --backup q.sql q.sql
+check "--backup keeps the previous text" test $status -eq 0 -a "$(cat q.sq~)" = "$select_a"
+check "--backup: the same file once" same q.sql ../done.sql
+run --no-profile -i long.sql fifo.sql
+check "-i: failures exit 1" test $status -eq 1
+check "-i: a failed file keeps its text" same long.sql ../long.sql
+check "-i: a FIFO is refused" grep -q "^prax-format: fifo.sql: not a regular file; left as it is$" "$work/.err"
+check "-i: the FIFO stays a FIFO" test -p fifo.sql
+printf '%s' "$select_a" > r.sql; printf '%s\r\n' "$PWD/r.sql" > jobs.lis
+run --no-profile --job-list jobs.lis
+check "--job-list: status 0" test $status -eq 0
+check "--job-list formats its entries" same r.sql ../done.sql
+check "--job-list keeps the batch's backups" test "$(cat r.sq~)" = "$select_a"
+cd "$work" || exit 2
+
 # ---- Many files: -j 2 gives what -j 1 gives, in argument order.
 mkdir jobs
 for i in $(seq 200); do
