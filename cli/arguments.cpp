@@ -13,6 +13,7 @@
 #include <CLI/CLI.hpp>
 
 #include "engine/engine.h"
+#include "prax_version.h" // generated into the build tree
 
 namespace prax::cli {
 
@@ -160,7 +161,7 @@ int parse_arguments(int argc, char **argv, Arguments &a)
     auto *verbose_opt = app.add_flag("-v,--verbose", verbose, "Also show notes: the engine's messages, the profile used");
     app.add_flag("-q,--quiet", quiet, "Show errors only (no warnings about the text or the profile)")->excludes(verbose_opt);
     app.add_flag("--lsp", lsp, "Run as a language server on standard input and output");
-    app.set_version_flag("--version", std::string(kProgram) + " 1.1");
+    app.set_version_flag("--version", std::string(kProgram) + " " PRAX_VERSION "\n" PRAX_LICENSE_LINE);
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp &e) {
