@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "cli/diff.h"
+#include "cli/fd_io.h"
 #include "engine/engine.h"
 
 namespace prax::cli {
@@ -29,55 +30,6 @@ constexpr std::size_t kChunk = 1 << 16;
 std::string fd_path(int fd)
 {
     return "/proc/self/fd/" + std::to_string(fd);
-}
-
-bool write_all(int fd, const char *data, std::size_t size)
-{
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-// Copies everything readable from `from` (from its current offset) to `to`.
-bool copy_fd(int from, int to)
-{
-    std::vector<char> chunk(kChunk);
-    for (;;) {
-        const ssize_t n = ::read(from, chunk.data(), chunk.size());
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return false;
-        if (n == 0)
-            return true;
-        if (!write_all(to, chunk.data(), static_cast<std::size_t>(n)))
-            return false;
-    }
-}
-
-bool read_whole(int fd, std::string &text)
-{
-    text.clear();
-    if (::lseek(fd, 0, SEEK_SET) < 0)
-        return false;
-    std::vector<char> chunk(kChunk);
-    for (;;) {
-        const ssize_t n = ::read(fd, chunk.data(), chunk.size());
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return false;
-        if (n == 0)
-            return true;
-        text.append(chunk.data(), static_cast<std::size_t>(n));
-    }
 }
 
 // Compares two files chunk by chunk, never holding either whole.

@@ -6,6 +6,8 @@
 // and keeps answers that arrive early until their turn.
 #include "cli/workers.h"
 
+#include "cli/fd_io.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -21,36 +23,6 @@
 namespace prax::cli {
 
 namespace {
-
-bool write_all(int fd, const void *data, std::size_t size)
-{
-    const char *p = static_cast<const char *>(data);
-    while (size > 0) {
-        const ssize_t n = ::write(fd, p, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        p += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-bool read_all(int fd, void *data, std::size_t size)
-{
-    char *p = static_cast<char *>(data);
-    while (size > 0) {
-        const ssize_t n = ::read(fd, p, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        p += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
 
 bool send_text(int fd, const std::string &text)
 {
@@ -71,10 +43,7 @@ bool send_outcome(int fd, int index, Outcome &outcome)
 {
     if (outcome.out_file) {
         std::string text;
-        char chunk[1 << 16];
-        ssize_t n;
-        while ((n = ::read(outcome.out_file->fd(), chunk, sizeof chunk)) > 0)
-            text.append(chunk, static_cast<std::size_t>(n));
+        read_whole(outcome.out_file->fd(), text);
         outcome.out += text;
         outcome.out_file.reset();
     }
