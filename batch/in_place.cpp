@@ -268,7 +268,7 @@ int InPlaceRun::State::write_through(int dirfd, const std::string &dir, const st
 
     struct stat formatted_info {};
     ::fstat(formatted.fd(), &formatted_info);
-    bool written = false;
+    bool written = false, intact = true;
     {
         const batch_detail::SignalBlock block; // never half-written by a signal
         // Room first: a full disk then fails before the file is touched.
@@ -277,15 +277,14 @@ int InPlaceRun::State::write_through(int dirfd, const std::string &dir, const st
                              : 0;
         if (room == 0 || room == EOPNOTSUPP || room == EINVAL) {
             written = batch_detail::copy_content(formatted.fd(), out.get()) && ::fsync(out.get()) == 0;
-            if (!written && copy)
-                batch_detail::copy_content(copy.get(), out.get());
+            if (!written)
+                intact = copy && batch_detail::copy_content(copy.get(), out.get());
         }
     }
-    if (!written)
-        return kOutputFailed; // the copy stays under its name when the undo failed too
-    if (!options.backup)
+    // Without a backup, the copy goes unless it is the only whole text left.
+    if (!options.backup && intact)
         ::unlinkat(dirfd, saved.c_str(), 0);
-    return kFormatOk;
+    return written ? kFormatOk : kOutputFailed;
 }
 
 int format_in_place(const std::string &path)
