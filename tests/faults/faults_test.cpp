@@ -35,15 +35,6 @@ std::string long_sql()
     return text;
 }
 
-std::vector<std::string> names_in(const std::string &dir)
-{
-    std::vector<std::string> names;
-    for (const auto &entry : fs::directory_iterator(dir))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 bool same_options(const FormatOptions &a, const FormatOptions &b)
 {
     FormatOptions x = a, y = b;

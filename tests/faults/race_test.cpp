@@ -42,15 +42,6 @@ namespace fs = std::filesystem;
 
 const char kSql[] = "select a, b from t where x = 1 and y = 2;\n";
 
-std::vector<std::string> names_in(const std::string &dir)
-{
-    std::vector<std::string> names;
-    for (const auto &entry : fs::directory_iterator(dir))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 // The first name in `dir` that begins with `prefix`, or "".
 std::string name_with_prefix(const std::string &dir, const std::string &prefix)
 {
