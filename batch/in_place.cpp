@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <ctime>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "batch/file_ops.h"
@@ -105,10 +106,12 @@ std::string write_copy(int dirfd, const std::string &dir, int from, const struct
 struct InPlaceRun::State {
     InPlaceOptions options;
     struct timespec started {};
-    std::unordered_set<FileId, FileIdHash> done;          // files read, and files this run made
+    std::unordered_map<FileId, int, FileIdHash> done;     // files read (with their result), and files made
     std::unordered_set<FileId, FileIdHash> swept_folders; // folders searched for stale temporaries
 
     int format(const std::string &given);
+    int format_open(int dirfd, const std::string &dir, const std::string &name, const std::string &backup,
+                    const std::string &given, int in, const struct stat &read);
     int replace(int dirfd, const std::string &name, const std::string &backup, TempFile &formatted);
     int write_through(int dirfd, const std::string &dir, const std::string &name, const std::string &backup, int in,
                       const struct stat &read, TempFile &formatted);
@@ -141,8 +144,9 @@ int InPlaceRun::State::format(const std::string &given)
         return kBackupFailed; // missing, or a dangling link: nothing to move aside
     if (!S_ISREG(target.st_mode))
         return kInputNotOpened;
-    if (done.count(id_of(target)))
-        return kFormatOk; // the same file under a second name: formatted once
+    // The same file under a second name is formatted once, with one result.
+    if (const auto it = done.find(id_of(target)); it != done.end())
+        return it->second;
     std::string path = given;
     struct stat link {};
     if (::lstat(given.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
@@ -173,40 +177,50 @@ int InPlaceRun::State::format(const std::string &given)
     const Fd in = open_regular(dirfd.get(), name, read);
     if (!in)
         return kInputNotOpened;
-    if (!done.insert(id_of(read)).second)
-        return kFormatOk;
+    const auto [it, fresh] = done.try_emplace(id_of(read), kFormatOk);
+    if (!fresh)
+        return it->second;
+    int &recorded = it->second; // references into the map outlive its rehashing
+    recorded = format_open(dirfd.get(), dir, name, backup, given, in.get(), read);
+    return recorded;
+}
 
+// The rest of a file's run, once it is open and known to be new to this run.
+int InPlaceRun::State::format_open(int dirfd, const std::string &dir, const std::string &name,
+                                   const std::string &backup, const std::string &given, int in,
+                                   const struct stat &read)
+{
     // The classic order: the older backup goes first. An unchanged file keeps
     // everything, so then it goes only when a new backup is made.
     if (options.backup && !options.skip_unchanged)
-        ::unlinkat(dirfd.get(), backup.c_str(), 0);
+        ::unlinkat(dirfd, backup.c_str(), 0);
 
     // The formatted text goes to a temporary file beside the original and
     // replaces it only when complete. Formatting straight into the file's own
     // name, with the original moved to the backup, left a half-written file
     // when the process was killed; running the batch again then deleted the
     // backup, the only whole copy of the text, as "an older backup".
-    TempFile formatted(dirfd.get(), dir);
+    TempFile formatted(dirfd, dir);
     if (!formatted)
         return kBackupFailed; // a folder we cannot write: the rename would fail too
     FormatRequest request;
     request.host_source = is_host_source_path(given);
-    const int result = format_fd(in.get(), formatted.fd(), request);
+    const int result = format_fd(in, formatted.fd(), request);
     if (result != kFormatOk) {
         // No batch leaves a file empty or missing: a file without SQL keeps its text.
         return (result == kNoSqlFound && options.no_sql_is_success) ? kFormatOk : result;
     }
-    if (options.skip_unchanged && batch_detail::same_content(in.get(), formatted.fd()))
+    if (options.skip_unchanged && batch_detail::same_content(in, formatted.fd()))
         return kFormatOk;
-    batch_detail::copy_attributes(in.get(), read, formatted.fd());
+    batch_detail::copy_attributes(in, read, formatted.fd());
     if (::fsync(formatted.fd()) != 0)
         return kOutputFailed;
     // A file another program saved meanwhile keeps that program's text.
-    if (!batch_detail::unchanged_since(dirfd.get(), name, read))
+    if (!batch_detail::unchanged_since(dirfd, name, read))
         return kFileChanged;
     if (read.st_nlink > 1)
-        return write_through(dirfd.get(), dir, name, backup, in.get(), read, formatted);
-    return replace(dirfd.get(), name, backup, formatted);
+        return write_through(dirfd, dir, name, backup, in, read, formatted);
+    return replace(dirfd, name, backup, formatted);
 }
 
 // The usual case: the formatted file takes the original's name in one rename.
@@ -238,7 +252,7 @@ int InPlaceRun::State::replace(int dirfd, const std::string &name, const std::st
     formatted.keep();
     struct stat made {};
     if (::fstat(formatted.fd(), &made) == 0)
-        done.insert(id_of(made));
+        done.emplace(id_of(made), kFormatOk);
     return kFormatOk;
 }
 

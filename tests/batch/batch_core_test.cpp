@@ -235,6 +235,13 @@ TEST_F(BatchCoreTest, EachFileIsFormattedOncePerRun)
     check(prax::run_batch(spellings));
     ASSERT_EQ(prax::write_job_list(path("jobs.lis"), spellings), 0);
     check(prax::format_job_list_in_place(path("jobs.lis")));
+
+    // A file that fails fails under each of its names, and is tried once.
+    write_bytes(path("n.txt"), kNoSql);
+    std::vector<int> results;
+    prax::format_files_in_place({path("n.txt"), dir_ + "/./n.txt"},
+                                [&](const std::string &, int result) { results.push_back(result); });
+    EXPECT_EQ(results, (std::vector<int>{prax::kNoSqlFound, prax::kNoSqlFound}));
 }
 
 // A file another program saves while the engine runs keeps that program's
