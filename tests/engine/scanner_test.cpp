@@ -124,6 +124,10 @@ TEST_F(ScannerTest, DetectionDecidesTheMode)
         {"an apostrophe in host text hides EXEC SQL",
          "// don't\nEXEC SQL COMMIT;\n// it's\nselect b from u;\n", kFormatOk, pure},
         {"FROM gives back the slash of a comment", "FROM /* EXEC SQL */", kFormatOk, pure},
+        {"a line comment after FROM hides its EXEC SQL", "select a\nfrom -- see exec sql docs\nt;", kFormatOk, pure},
+        {"the comment toggle of two hyphens and a slash", "--/*\nselect a from t;\n--*/\n", kFormatOk, pure},
+        {"C's i--) is no comment", "i--) EXEC SQL commit;", kFormatOk, embedded},
+        {"two hyphens at the end of the input", "select a from t --", kFormatOk, pure},
     };
     for (const Detection &c : cases) {
         SCOPED_TRACE(c.name);
