@@ -289,15 +289,17 @@ std::vector<Piece> read_embedded(std::string_view t)
             i = host_from = sql + marker.pos();
             continue;
         }
-        Reader statement(t.substr(i));
-        Piece piece{false, {}, {}};
+        // EXEC SQL is taken as two words even when a name goes on behind it
+        // ("EXEC SQLX"): the statement begins with those two words.
+        Reader statement(t.substr(sql));
+        Piece piece{false, {}, {{SqlToken::Name, "EXEC"}, {SqlToken::Name, "SQL"}}};
         while (!statement.at_end()) {
             piece.tokens.push_back(statement.next());
             if (piece.tokens.back().kind == SqlToken::Operator && piece.tokens.back().text == ";")
                 break;
         }
         pieces.push_back(std::move(piece));
-        i = host_from = i + statement.pos();
+        i = host_from = sql + statement.pos();
     }
     pieces.push_back({true, std::string(trimmed(t.substr(host_from))), {}});
     return pieces;
