@@ -235,7 +235,9 @@ void report_failure(const InputPlan &plan, const EngineRun &run, bool checking, 
 // (an unbalanced parenthesis, say) are warnings about the text.
 static bool is_note(const std::string &message)
 {
-    return message.rfind("Treat the text as ", 0) == 0 || message == "No SQL statements found";
+    return message.rfind("Treat the text as ", 0) == 0 || message == "No SQL statements found" ||
+           message == "No EXEC SQL statements found in host-language source" ||
+           message == "Statements ending with END-EXEC are left as they are";
 }
 
 // The engine's messages of a run as lines of `outcome`: notes with -v,
