@@ -3,8 +3,6 @@
 
 #include <sys/stat.h>
 
-#include <filesystem>
-
 namespace prax::lsp {
 
 namespace {
@@ -19,21 +17,12 @@ bool is_regular_file(const std::string &path)
 
 std::string find_profile_for(const std::string &file_path)
 {
-    namespace fs = std::filesystem;
-    if (!file_path.empty()) {
-        std::error_code error;
-        fs::path folder = fs::absolute(fs::path(file_path), error).parent_path();
-        while (!error && !folder.empty()) {
-            const std::string candidate = (folder / ".prax.ini").string();
-            if (is_regular_file(candidate))
-                return candidate;
-            if (folder == folder.root_path())
-                break;
-            folder = folder.parent_path();
-        }
+    // A document that is no file has no project folder: the per-user profile.
+    if (file_path.empty()) {
+        const std::string user = default_profile_path();
+        return is_regular_file(user) ? user : std::string();
     }
-    const std::string user = default_profile_path();
-    return is_regular_file(user) ? user : std::string();
+    return profile_for(file_path);
 }
 
 const FormatOptions &ProfileCache::options_for(const std::string &file_path)
