@@ -12,7 +12,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "app/dialogs/batch_core.h"
+#include "batch/batch.h"
 #include "app/dialogs/batchjobdlg.h"
 #include "app/msgbox.h"
 #include "engine/engine.h"

@@ -16,7 +16,7 @@
 #include <random>
 #include <thread>
 
-#include "app/dialogs/batch_core.h"
+#include "batch/batch.h"
 #include "engine/engine.h"
 #include "engine/options.h"
 #include "tests/faults/fault_support.h"
