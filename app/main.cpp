@@ -42,7 +42,7 @@ int main(int argc, char **argv)
     // Qt's own options (-platform offscreen, -style fusion) are unknown here;
     // they are judged again below, once QApplication has taken them out.
     const PraxCommandLine early = parsePraxCommandLine(arguments);
-    if (early.action != PraxCommandLine::Error) {
+    if (!early.onlyQtOptionsUnknown()) {
         if (const int status = answer(early); status >= 0)
             return status;
     }

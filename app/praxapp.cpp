@@ -67,6 +67,8 @@ PraxCommandLine parsePraxCommandLine(const QStringList &arguments)
     if (isEmbeddingLaunch(arguments))
         return result;
     QCommandLineParser parser;
+    // "-platform offscreen" is one option to Qt, not -p -l -a ...
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.setApplicationDescription(QStringLiteral("Prax: SQL editor and beautifier for scripts and embedded SQL."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
@@ -75,9 +77,11 @@ PraxCommandLine parsePraxCommandLine(const QStringList &arguments)
     if (!parser.parse(arguments)) {
         result.action = PraxCommandLine::Error;
         result.text = parser.errorText();
-    } else if (parser.isSet(help)) {
+        result.unknownOptions = parser.unknownOptionNames();
+    } else if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
         result.action = PraxCommandLine::ShowHelp;
-        result.text = parser.helpText();
+        // Without a QCoreApplication yet, Qt cannot name the program itself.
+        result.text = parser.helpText().replace(QStringLiteral("<executable_name>"), QStringLiteral("prax"));
     } else if (parser.isSet(version)) {
         result.action = PraxCommandLine::ShowVersion;
         result.text = QStringLiteral("prax " PRAX_VERSION "\n" PRAX_LICENSE_LINE "\n");
@@ -85,6 +89,22 @@ PraxCommandLine parsePraxCommandLine(const QStringList &arguments)
         result.files = parser.positionalArguments();
     }
     return result;
+}
+
+bool PraxCommandLine::onlyQtOptionsUnknown() const
+{
+    static const QStringList qtOptions{
+        "platform", "platformpluginpath", "platformtheme", "plugin", "qmljsdebugger", "qwindowgeometry",
+        "qwindowtitle", "qwindowicon", "reverse", "session", "style", "stylesheet", "widgetcount", "display",
+        "geometry", "title", "name", "visual", "ncols", "cmap", "nograb", "dograb", "sync", "fn", "font", "bg",
+        "background", "fg", "foreground", "btn", "button", "im", "inputstyle"};
+    if (action != Error || unknownOptions.isEmpty())
+        return false;
+    for (const QString &name : unknownOptions) {
+        if (!qtOptions.contains(name))
+            return false;
+    }
+    return true;
 }
 
 const char *const CPraxApp::kEmbeddingInitFailed =

@@ -32,6 +32,11 @@ struct PraxCommandLine {
     Action action = Run;
     QStringList files; // Run: opened one document window each, in this order
     QString text;      // ShowHelp, ShowVersion: what to print; Error: the reason
+    QStringList unknownOptions; // Error: the options not understood, without dashes
+
+    // True when every option not understood is one of Qt's own (-platform,
+    // -style, ...), which QApplication takes out of the arguments.
+    bool onlyQtOptionsUnknown() const;
 };
 // `arguments[0]` is the program. Needs no QCoreApplication, so main() can
 // answer --help and --version before any window system is touched.

@@ -3,6 +3,14 @@
 # `cpack -G DEB` (in the build tree) packs the same files for /usr, with the
 # package's dependencies worked out from the programs' libraries.
 include(GNUInstallDirs)
+# Documentation goes under the package's name, share/doc/prax, unless
+# CMAKE_INSTALL_DOCDIR was given on the command line.
+get_property(prax_docdir_given CACHE CMAKE_INSTALL_DOCDIR PROPERTY VALUE)
+if(prax_docdir_given)
+  set(PRAX_INSTALL_DOCDIR ${prax_docdir_given})
+else()
+  set(PRAX_INSTALL_DOCDIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/prax)
+endif()
 
 set(PRAX_DATA_DIR ${PROJECT_SOURCE_DIR}/data)
 set(PRAX_GENERATED_DATA ${PROJECT_BINARY_DIR}/data)
@@ -15,12 +23,12 @@ configure_file(${PRAX_DATA_DIR}/prax.metainfo.xml.in ${PRAX_GENERATED_DATA}/${PR
 
 install(TARGETS prax-format RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${PRAX_GENERATED_DATA}/prax-format.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-install(FILES LICENSE README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES LICENSE README.md DESTINATION ${PRAX_INSTALL_DOCDIR})
 
 if(TARGET prax)
   install(TARGETS prax RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   install(FILES ${PRAX_GENERATED_DATA}/prax.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-  install(FILES app/resources/prax.html DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  install(FILES app/resources/prax.html DESTINATION ${PRAX_INSTALL_DOCDIR})
   install(FILES ${PRAX_DATA_DIR}/prax.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications
           RENAME ${PRAX_APP_ID}.desktop)
   install(FILES ${PRAX_GENERATED_DATA}/${PRAX_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)

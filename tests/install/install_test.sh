@@ -60,6 +60,14 @@ if [ "$kind" = app ]; then
   grep -q "<release version=\"$version\"" "$prefix/share/metainfo/$app_id.metainfo.xml" || fail "metainfo release"
   grep -qx "Exec=$prefix/bin/prax -Embedding" "$prefix/share/dbus-1/services/Prax.Document.service" \
     || fail "D-Bus service: $(cat "$prefix/share/dbus-1/services/Prax.Document.service")"
+  # The installed editor relies on that file and writes no per-user copy.
+  home=$prefix/home
+  mkdir -p "$home"
+  HOME=$home XDG_DATA_HOME=$home/data XDG_CONFIG_HOME=$home/config QT_QPA_PLATFORM=offscreen \
+    timeout 3 "$prefix/bin/prax" >/dev/null 2>&1
+  status=$?
+  [ "$status" -eq 124 ] || fail "installed prax did not keep running (status $status)"
+  [ ! -e "$home/data/dbus-1/services/Prax.Document.service" ] || fail "installed prax wrote a per-user service file"
 fi
 for page in "${pages[@]}"; do
   file=$prefix/share/man/man1/$page.1

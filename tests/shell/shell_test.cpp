@@ -107,6 +107,7 @@ private slots:
     void embeddingSwitch();
     void commandLineParsing_data();
     void commandLineParsing();
+    void qtOwnOptionsAreLeftToQApplication();
     void commandLineFilesOpenEachInItsWindow();
     void startupReadsProfileAndDialogColours();
 
@@ -511,6 +512,8 @@ void ShellTest::commandLineParsing_data()
     QTest::newRow("--version") << QStringList{"--version"} << int(L::ShowVersion) << QStringList{}
                                << "prax " PRAX_VERSION "\nLicense GPLv3+";
     QTest::newRow("unknown option") << QStringList{"--frobnicate"} << int(L::Error) << QStringList{} << "frobnicate";
+    QTest::newRow("--help-all") << QStringList{"--help-all"} << int(L::ShowHelp) << QStringList{} << "[FILE...]";
+    QTest::newRow("-v") << QStringList{"-v"} << int(L::ShowVersion) << QStringList{} << "prax " PRAX_VERSION;
     // An embedding start keeps its old reading: the other words are not files.
     QTest::newRow("-Embedding") << QStringList{"-Embedding", "q.sql"} << int(L::Run) << QStringList{} << "";
     QTest::newRow("/Automation") << QStringList{"q.sql", "/Automation"} << int(L::Run) << QStringList{} << "";
@@ -526,6 +529,17 @@ void ShellTest::commandLineParsing()
     QCOMPARE(int(line.action), action);
     QCOMPARE(line.files, files);
     QVERIFY2(line.text.contains(textHas), qPrintable(line.text));
+}
+
+void ShellTest::qtOwnOptionsAreLeftToQApplication()
+{
+    const auto unknownOnlyQt = [](const QStringList &arguments) {
+        return parsePraxCommandLine(QStringList{QStringLiteral("prax")} + arguments).onlyQtOptionsUnknown();
+    };
+    QVERIFY(unknownOnlyQt({"-platform", "offscreen", "q.sql"}));
+    QVERIFY(unknownOnlyQt({"-style=fusion", "-reverse"}));
+    QVERIFY(!unknownOnlyQt({"-platform", "offscreen", "--frobnicate"}));
+    QVERIFY(!unknownOnlyQt({"q.sql"}));
 }
 
 void ShellTest::commandLineFilesOpenEachInItsWindow()
