@@ -1,11 +1,16 @@
 #!/usr/bin/env bash
-# Formats a large pure-SQL input built from the corpus with prax-format and
+# Formats a large pure-SQL input built from the corpus (../shared/corpus when
+# present, else the own samples in tests/data/samples) with prax-format and
 # prints throughput (MB/s, both passes, file to file) and peak memory.
 #   bash bench/bench_format.sh [SIZE_MB]   (default 24)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 size_mb=${1:-24}
 corpus=${PRAX_CORPUS_DIR:-../shared/corpus}
+if [ -z "${PRAX_CORPUS_DIR:-}" ] && [ ! -d "$corpus" ]; then
+  echo "bench: no corpus at $corpus; using tests/data/samples" >&2
+  corpus=tests/data/samples
+fi
 prog=${PRAX_FORMAT:-build/bin/prax-format}
 [ -x "$prog" ] || { cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null; cmake --build build -j"$(nproc)" --target prax-format; }
 

@@ -17,10 +17,11 @@
 
 #include <CLI/CLI.hpp>
 
-#include "app/dialogs/batch_core.h"
+#include "batch/batch.h"
 #include "engine/engine.h"
 #include "engine/options.h"
 #include "engine/tempfile.h"
+#include "prax_version.h" // generated into the build tree
 
 namespace {
 
@@ -176,7 +177,7 @@ int main(int argc, char **argv)
                           ->type_name("FILE...");
     in_place_opt->excludes(job_list_opt)->excludes(check_opt);
     job_list_opt->excludes(check_opt);
-    app.set_version_flag("--version", std::string(kProgram) + " 1.1");
+    app.set_version_flag("--version", std::string(kProgram) + " " PRAX_VERSION "\n" PRAX_LICENSE_LINE);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError &e) {

@@ -9,6 +9,7 @@ PRAX_PACKAGES=(
   qt6-base-dev libqscintilla2-qt6-dev libgl-dev
   clang libclang-rt-14-dev
   dbus xvfb xauth libxcb1-dev
+  desktop-file-utils appstream man-db
 )
 
 missing=()

@@ -23,7 +23,7 @@
 
 #include <algorithm>
 
-#include "app/dialogs/batch_core.h"
+#include "batch/batch.h"
 #include "app/dialogunits.h"
 #include "app/msgbox.h"
 #include "engine/engine.h"

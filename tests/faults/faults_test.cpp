@@ -13,7 +13,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "app/dialogs/batch_core.h"
+#include "batch/batch.h"
 #include "engine/engine.h"
 #include "engine/options.h"
 #include "tests/faults/fault_support.h"
