@@ -21,6 +21,8 @@
 #include <QPushButton>
 #include <QStorageInfo>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 
 #include "batch/batch.h"
@@ -417,34 +419,48 @@ void CBatchJobDlg::OnRemove()
         delete m_jobList->takeItem(row);
 }
 
+// Formats every entry in place, from the last to the first, and says what
+// became of them. A file whose formatted text is its own text is not written:
+// a second Beautify over the same list keeps the backups of the first, which
+// hold the texts as they were before any formatting.
 void CBatchJobDlg::OnBeautify()
 {
     const std::vector<std::string> entries = jobList();
     if (entries.empty())
         return;
+    prax::InPlaceOptions options;
+    options.skip_unchanged = true;
     int formatted = 0, unchanged = 0;
     QStringList failures;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    prax::run_batch(entries, [&](const std::string &file, int result) {
-        if (result == prax::kFormatOk)
+    for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
+        struct stat before {}, after {};
+        const bool seen = ::stat(it->c_str(), &before) == 0;
+        const int result = prax::format_in_place(*it, options);
+        // A skipped file keeps its inode and its modification time.
+        const bool rewritten = !seen || ::stat(it->c_str(), &after) != 0 || after.st_ino != before.st_ino ||
+                               after.st_mtim.tv_sec != before.st_mtim.tv_sec ||
+                               after.st_mtim.tv_nsec != before.st_mtim.tv_nsec;
+        if (result == prax::kFormatOk && rewritten)
             ++formatted;
-        else if (result == prax::kNoSqlFound)
+        else if (result == prax::kFormatOk || result == prax::kNoSqlFound)
             ++unchanged;
         else
-            failures << fromBytes(file) + QStringLiteral(": ") + QString::fromLatin1(prax::batch_result_text(result));
-    });
+            failures << fromBytes(*it) + QStringLiteral(": ") + QString::fromLatin1(prax::batch_result_text(result));
+    }
     QApplication::restoreOverrideCursor();
     praxMessageBox(this, batchSummary(formatted, unchanged, failures));
 }
 
-// "2 files formatted, 1 left unchanged (no SQL), 1 failed:" and the failed
-// files below, one a line with the reason.
+// "2 files formatted, 1 left unchanged (no SQL, or formatted already), 1 failed:" and the failed
+// files below, one a line with the reason. Unchanged are the files without
+// SQL and those that were formatted already.
 QString CBatchJobDlg::batchSummary(int formatted, int unchanged, const QStringList &failures)
 {
     const auto files = [](qsizetype n) {
         return n == 1 ? QStringLiteral("1 file") : QStringLiteral("%1 files").arg(n);
     };
-    QString text = QStringLiteral("%1 formatted, %2 left unchanged (no SQL), %3 failed")
+    QString text = QStringLiteral("%1 formatted, %2 left unchanged (no SQL, or formatted already), %3 failed")
                        .arg(files(formatted), QString::number(unchanged), QString::number(failures.size()));
     if (failures.isEmpty())
         return text + QLatin1Char('.');

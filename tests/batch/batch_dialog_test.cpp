@@ -335,7 +335,35 @@ private slots:
         QCOMPARE(entries(dlg), before);
         QVERIFY(dlg.isVisible());
         QVERIFY(!QApplication::overrideCursor());
-        QCOMPARE(g_messages, QStringList{"2 files formatted, 1 left unchanged (no SQL), 0 failed."});
+        QCOMPARE(g_messages, QStringList{"2 files formatted, 1 left unchanged (no SQL, or formatted already), 0 failed."});
+    }
+
+    void secondBeautifyKeepsTheFirstBackups()
+    {
+        const QString dir = makeFiles("twice", {"a.sql", "gone.sql"});
+        writeAll(dir + "/notes.txt", "no statements here\n");
+        CBatchJobDlg dlg;
+        QVERIFY(dlg.setDirectory(dir));
+        for (const char *name : {"a.sql", "notes.txt", "gone.sql"})
+            addByName(dlg, name);
+        QFile::remove(dir + "/gone.sql"); // vanished between Add and Beautify
+        auto *beautify = control<QPushButton>(dlg, "beautifyButton");
+        const QString failed = "1 failed:\n" + dir + "/gone.sql: ";
+
+        QTest::mouseClick(beautify, Qt::LeftButton);
+        const QByteArray formatted = readAll(dir + "/a.sql");
+        QVERIFY(formatted != "select 1;\n");
+        QCOMPARE(g_messages.size(), 1);
+        QVERIFY2(g_messages[0].startsWith("1 file formatted, 1 left unchanged (no SQL, or formatted already), " + failed),
+                 qPrintable(g_messages[0]));
+
+        g_messages.clear();
+        QTest::mouseClick(beautify, Qt::LeftButton);
+        QCOMPARE(readAll(dir + "/a.sql"), formatted);
+        QCOMPARE(readAll(dir + "/a.sq~"), QByteArray("select 1;\n")); // the text before any formatting
+        QCOMPARE(g_messages.size(), 1);
+        QVERIFY2(g_messages[0].startsWith("0 files formatted, 2 left unchanged (no SQL, or formatted already), " + failed),
+                 qPrintable(g_messages[0]));
     }
 
     void saveAndLoadTheJobList()
