@@ -128,8 +128,13 @@ void CBatchJobDlg::createControls()
     m_jobLabel = new QLabel(QStringLiteral("Files to be beautified"), this);
     m_jobList = new QListWidget(this);
     tagControl(m_jobList, IDC_JOB_LIST, "jobList");
-    // Several entries selectable at once; long paths scroll sideways.
+    // Several entries selectable at once; long paths scroll sideways. The
+    // description says so to screen readers, which hear nothing of it from
+    // the list itself.
     m_jobList->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_jobList->setAccessibleName(QStringLiteral("Files to be beautified"));
+    m_jobList->setAccessibleDescription(
+        QStringLiteral("List of files; several entries can be selected at once (Shift+click, Ctrl+click)"));
     m_jobList->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_jobList->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_jobList->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);

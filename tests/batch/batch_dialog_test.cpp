@@ -2,6 +2,7 @@
 // Add and its refusals, the file list's double-click, Remove of several
 // entries, Close on the file name box, Beautify over real files, and saving
 // and loading the job list with the dialog's messages.
+#include <QAccessible>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -108,6 +109,11 @@ private slots:
         auto *jobs = control<QListWidget>(dlg, "jobList");
         QCOMPARE(jobs->count(), 0);
         QCOMPARE(jobs->selectionMode(), QAbstractItemView::ExtendedSelection);
+        // Screen readers hear that several entries can be selected.
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(jobs);
+        QVERIFY(accessible);
+        QVERIFY(accessible->text(QAccessible::Description).contains(QLatin1String("several")));
+        QCOMPARE(accessible->text(QAccessible::Name), QStringLiteral("Files to be beautified"));
         auto *types = control<QComboBox>(dlg, "typeCombo");
         QCOMPARE(types->count(), 3);
         QCOMPARE(types->itemText(2), QStringLiteral("All files (*.*)"));
