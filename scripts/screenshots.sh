@@ -75,7 +75,7 @@ window_named() {
 keys() { # sends keys to window $1, focused first so that they are not typed as text
   local window=$1; shift
   xdotool windowfocus --sync "$window"
-  xdotool key --window "$window" --clearmodifiers "$@"
+  xdotool key --clearmodifiers --delay 80 "$@"
 }
 
 run_one() { # $1: scale, $2: light or dark
@@ -111,7 +111,7 @@ run_one() { # $1: scale, $2: light or dark
 
   # Options > Beautify Options: one menu further right, first item.
   keys "$main" alt+h Left Left Left Return
-  dialog=$(xdotool getactivewindow)
+  dialog=$(window_named 'Beautifier Settings')
   shoot "options-$tag" "$dialog"
   keys "$dialog" Escape
 
