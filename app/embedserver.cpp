@@ -100,7 +100,9 @@ StoreResult storeContents(const QString &dir, const QByteArray &bytes)
     const int dirFd = ::open(QFile::encodeName(dir).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (dirFd < 0)
         return StoreResult::NotRegular;
-    mode_t mode = 0644;
+    const mode_t mask = ::umask(0); // only read: set back at once
+    ::umask(mask);
+    mode_t mode = 0666 & ~mask;
     struct stat st {};
     if (::fstatat(dirFd, "Contents", &st, AT_SYMLINK_NOFOLLOW) == 0) {
         if (!S_ISREG(st.st_mode)) {
@@ -402,7 +404,9 @@ uint CEmbedServer::CreateEmbedded(const QString &storage, const QString &contain
                 QTimer::singleShot(0, this, [this, owner = e.owner] { onOwnerGone(owner); });
         }
     }
-    e.storage = dir.absoluteFilePath();
+    // Resolved once: Save opens exactly this directory and follows no link
+    // that appears in its place later.
+    e.storage = dir.canonicalFilePath();
     e.doc = doc;
     m_docs.insert(handle, e);
     if (m_registered) {
