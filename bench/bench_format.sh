@@ -27,7 +27,7 @@ target=$((size_mb * 1024 * 1024))
 while [ "$(stat -c %s "$input" 2>/dev/null || echo 0)" -lt "$target" ]; do cat "$work/seed.sql" >> "$input"; done
 bytes=$(stat -c %s "$input")
 
-/usr/bin/time -f '%e %M' -o "$work/time" "$prog" --no-profile "$input" "$work/output.sql" 2>/dev/null || true
+/usr/bin/time -f '%e %M' -o "$work/time" "$prog" --no-profile "$input" -o "$work/output.sql" 2>/dev/null || true
 read -r seconds peak_kb < "$work/time"
 awk -v b="$bytes" -v s="$seconds" -v m="$peak_kb" 'BEGIN {
   printf "input: %.1f MB\ntime: %.2f s\nthroughput: %.1f MB/s\npeak memory: %.1f MiB\n", b/1e6, s, (s > 0 ? b/1e6/s : 0), m/1024 }'
