@@ -35,7 +35,9 @@ CAboutDlg::CAboutDlg(QWidget *parent, const QString &logoCaption)
     setFont(font);
 
     m_logo->setObjectName(QStringLiteral("IDC_LOGO"));
-    m_logo->setEnabled(false); // shown only, takes no clicks
+    // Shown only: a label takes no focus and no clicks as it is. Disabling it
+    // would draw the logo greyed out.
+    m_logo->setFocusPolicy(Qt::NoFocus);
     auto *version = new QLabel(QStringLiteral("Prax Version 1.1"), this);
     auto *second = new QLabel(QStringLiteral("Release " PRAX_VERSION ": SQL beautifier for scripts and embedded SQL"), this);
     auto *license = new QLabel(QStringLiteral(PRAX_LICENSE_LINE), this);

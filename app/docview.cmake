@@ -5,6 +5,8 @@ add_library(prax_docview STATIC
   ${CMAKE_CURRENT_LIST_DIR}/embedlock.h
   ${CMAKE_CURRENT_LIST_DIR}/fileops.cpp
   ${CMAKE_CURRENT_LIST_DIR}/fileops.h
+  ${CMAKE_CURRENT_LIST_DIR}/findreplace.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/findreplace.h
   ${CMAKE_CURRENT_LIST_DIR}/praxdoc.cpp
   ${CMAKE_CURRENT_LIST_DIR}/praxdoc.h
   ${CMAKE_CURRENT_LIST_DIR}/praxview.cpp

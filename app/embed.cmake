@@ -14,6 +14,14 @@ set_target_properties(prax_embed PROPERTIES AUTOMOC ON)
 target_include_directories(prax_embed PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(prax_embed PUBLIC prax_docview prax_shell Qt6::DBus Qt6::Widgets)
 target_compile_options(prax_embed PRIVATE -Wall -Wextra)
+# ActivateInPlace asks the X server whether the container's window exists.
+find_library(PRAX_XCB_LIBRARY xcb)
+find_path(PRAX_XCB_INCLUDE xcb/xcb.h)
+if(PRAX_XCB_LIBRARY AND PRAX_XCB_INCLUDE)
+  target_include_directories(prax_embed PRIVATE ${PRAX_XCB_INCLUDE})
+  target_link_libraries(prax_embed PRIVATE ${PRAX_XCB_LIBRARY})
+  target_compile_definitions(prax_embed PRIVATE PRAX_HAVE_XCB)
+endif()
 
 # The in-place toolbar's strip: five 16 x 15 images (cut, copy, paste, About,
 # context help), under ":/prax/".

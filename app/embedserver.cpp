@@ -6,6 +6,7 @@
 #include "app/embedlock.h"
 #include "app/ipframe.h"
 #include "app/mainframe.h"
+#include "app/msgbox.h"
 #include "app/praxapp.h"
 #include "app/praxdoc.h"
 #include "app/praxview.h"
@@ -15,10 +16,12 @@
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDBusServiceWatcher>
 #include <QDir>
 #include <QEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QImage>
 #include <QMdiArea>
 #include <QPainter>
@@ -26,10 +29,108 @@
 #include <QSaveFile>
 #include <QTimer>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+
+#ifdef PRAX_HAVE_XCB
+#include <xcb/xcb.h>
+#endif
+
 namespace {
 
 constexpr int kMaxContainerName = 255; // characters kept of a container's document name
 constexpr qulonglong kMaxWindowId = 0xffffffffULL; // X11 window ids are 32 bits
+constexpr int kMaxPlace = 16384; // pixels: largest in-place size and farthest offset
+
+// The success message of Beautify N Copy; every other message box of a
+// command is a failure.
+const char kCopiedMessage[] = "The formatted text is copied into the clipboard.";
+
+// Whether the X server knows `window`. QWindow::fromWinId takes any number,
+// and a frame put into a window that does not exist sits nowhere at all.
+bool x11WindowExists(qulonglong window)
+{
+#ifdef PRAX_HAVE_XCB
+    auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    xcb_connection_t *connection = x11 ? x11->connection() : nullptr;
+    if (!connection)
+        return false;
+    xcb_generic_error_t *error = nullptr;
+    xcb_get_window_attributes_reply_t *reply = xcb_get_window_attributes_reply(
+        connection, xcb_get_window_attributes(connection, xcb_window_t(window)), &error);
+    const bool exists = reply && !error;
+    std::free(reply);
+    std::free(error);
+    return exists;
+#else
+    Q_UNUSED(window);
+    return false; // no way to ask: nothing is taken on trust
+#endif
+}
+
+bool writeAllTo(int fd, const QByteArray &bytes)
+{
+    for (qsizetype done = 0; done < bytes.size();) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += n;
+    }
+    return true;
+}
+
+enum class StoreResult { Written, NotRegular, Failed };
+
+// Replaces `dir`/Contents by `bytes`, whole or not at all, without ever
+// following a link: the storage is a directory the container (or anyone who
+// can write there) controls, and "Contents -> ~/.bashrc" must not make the
+// server write the user's files. The directory is opened once; the new text
+// goes into a fresh file made in it by mkstemp (through the descriptor's
+// /proc name, so a directory renamed meanwhile cannot redirect it), is
+// written and synced through that descriptor, and renamed over Contents
+// relative to the directory's descriptor. Contents keeps its permission bits.
+StoreResult storeContents(const QString &dir, const QByteArray &bytes)
+{
+    const int dirFd = ::open(QFile::encodeName(dir).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (dirFd < 0)
+        return StoreResult::NotRegular;
+    const mode_t mask = ::umask(0); // only read: set back at once
+    ::umask(mask);
+    mode_t mode = 0666 & ~mask;
+    struct stat st {};
+    if (::fstatat(dirFd, "Contents", &st, AT_SYMLINK_NOFOLLOW) == 0) {
+        if (!S_ISREG(st.st_mode)) {
+            ::close(dirFd);
+            return StoreResult::NotRegular;
+        }
+        mode = st.st_mode & 07777;
+    } else if (errno != ENOENT) {
+        ::close(dirFd);
+        return StoreResult::Failed;
+    }
+    QByteArray temp = "/proc/self/fd/" + QByteArray::number(dirFd) + "/.Contents-XXXXXX";
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0) {
+        ::close(dirFd);
+        return StoreResult::Failed;
+    }
+    const QByteArray tempName = temp.mid(temp.lastIndexOf('/') + 1);
+    const bool ok = ::fchmod(fd, mode) == 0 && writeAllTo(fd, bytes) && ::fsync(fd) == 0;
+    const bool closed = ::close(fd) == 0;
+    const bool renamed = ok && closed && ::renameat(dirFd, tempName.constData(), dirFd, "Contents") == 0;
+    if (!renamed)
+        ::unlinkat(dirFd, tempName.constData(), 0);
+    else
+        ::fsync(dirFd); // the rename itself on disk
+    ::close(dirFd);
+    return renamed ? StoreResult::Written : StoreResult::Failed;
+}
 
 QString contentsPath(const QString &storage)
 {
@@ -164,7 +265,23 @@ bool CEmbedServer::RegisterAll()
         return false;
     }
     m_registered = true;
+    m_ownerWatch = new QDBusServiceWatcher(this);
+    m_ownerWatch->setConnection(bus);
+    m_ownerWatch->setWatchMode(QDBusServiceWatcher::WatchForUnregistration);
+    connect(m_ownerWatch, &QDBusServiceWatcher::serviceUnregistered, this, &CEmbedServer::onOwnerGone);
     return true;
+}
+
+void CEmbedServer::onOwnerGone(const QString &owner)
+{
+    m_ownerWatch->removeWatchedService(owner);
+    QList<uint> handles;
+    for (auto it = m_docs.cbegin(); it != m_docs.cend(); ++it) {
+        if (it->owner == owner)
+            handles << it.key();
+    }
+    for (uint handle : std::as_const(handles))
+        releaseHandle(handle);
 }
 
 void CEmbedServer::beginServerLaunch(std::function<void()> exitHandler)
@@ -209,7 +326,8 @@ QString CEmbedServer::typeName() const
 CEmbedServer::Embedded *CEmbedServer::find(uint handle)
 {
     auto it = m_docs.find(handle);
-    if (it == m_docs.end()) {
+    // Another program's handle is as unknown as a handle never given out.
+    if (it == m_docs.end() || (calledFromDBus() && it->owner != message().service())) {
         fail(kErrorUnknownHandle, QStringLiteral("No embedded document %1").arg(handle));
         return nullptr;
     }
@@ -249,9 +367,11 @@ uint CEmbedServer::CreateEmbedded(const QString &storage, const QString &contain
     auto *doc = new CPraxDoc(this);
     doc->OnNewDocument();
     const QFileInfo contents(contentsPath(storage));
-    if (contents.exists()) {
+    if (contents.exists() || contents.isSymLink()) {
         QFile file(contents.absoluteFilePath());
-        if (!contents.isFile() || !file.open(QIODevice::ReadOnly)) {
+        // A link is refused here as Save refuses it: the text must come from
+        // and go to the storage itself.
+        if (contents.isSymLink() || !contents.isFile() || !file.open(QIODevice::ReadOnly)) {
             delete doc;
             fail(kErrorInvalidStorage, QStringLiteral("Contents cannot be read: %1").arg(contents.filePath()));
             return 0;
@@ -268,13 +388,25 @@ uint CEmbedServer::CreateEmbedded(const QString &storage, const QString &contain
         m_idleTimer->stop();
     doc->SetModifiedFlag(false);
     doc->SetEmbedded(containerName.left(kMaxContainerName), [this, handle] {
-        if (!writeContents(handle))
+        m_lastWriteError = writeContents(handle);
+        if (m_lastWriteError)
             return false;
         emit Saved(handle);
         return true;
     });
     Embedded e;
-    e.storage = dir.absoluteFilePath();
+    if (calledFromDBus()) {
+        e.owner = message().service();
+        if (m_ownerWatch) {
+            m_ownerWatch->addWatchedService(e.owner);
+            // Gone before the watch began: nobody will ever release it.
+            if (!QDBusConnection::sessionBus().interface()->isServiceRegistered(e.owner).value())
+                QTimer::singleShot(0, this, [this, owner = e.owner] { onOwnerGone(owner); });
+        }
+    }
+    // Resolved once: Save opens exactly this directory and follows no link
+    // that appears in its place later.
+    e.storage = dir.canonicalFilePath();
     e.doc = doc;
     m_docs.insert(handle, e);
     if (m_registered) {
@@ -285,19 +417,22 @@ uint CEmbedServer::CreateEmbedded(const QString &storage, const QString &contain
     return handle;
 }
 
-bool CEmbedServer::writeContents(uint handle)
+const char *CEmbedServer::writeContents(uint handle)
 {
     auto it = m_docs.find(handle);
     if (it == m_docs.end())
-        return false;
-    // The whole text or nothing: "Contents" is replaced only once written.
-    QSaveFile file(contentsPath(it->storage));
-    CPraxSrvrItem item(it->doc);
-    if (!file.open(QIODevice::WriteOnly) || !item.Serialize(file, true) || !file.commit()) {
-        file.cancelWriting();
-        return false;
+        return kErrorUnknownHandle;
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!CPraxSrvrItem(it->doc).Serialize(buffer, true))
+        return kErrorFailed;
+    switch (storeContents(it->storage, bytes)) {
+    case StoreResult::Written: return nullptr;
+    case StoreResult::NotRegular: return kErrorInvalidStorage;
+    case StoreResult::Failed: break;
     }
-    return true;
+    return kErrorFailed;
 }
 
 void CEmbedServer::Open(uint handle)
@@ -342,9 +477,14 @@ qulonglong CEmbedServer::ActivateInPlace(uint handle, qulonglong window, int x, 
     Embedded *e = find(handle);
     if (!e)
         return 0;
-    if (window == 0 || window > kMaxWindowId || width <= 0 || height <= 0 || width > 16384 || height > 16384
-        || qAbs(x) > 16384 || qAbs(y) > 16384) {
+    // Compared as they come: qAbs(-2147483648) has no int value.
+    if (window == 0 || window > kMaxWindowId || width <= 0 || height <= 0 || width > kMaxPlace
+        || height > kMaxPlace || x < -kMaxPlace || x > kMaxPlace || y < -kMaxPlace || y > kMaxPlace) {
         fail(kErrorInvalidArgument, QStringLiteral("Bad window or rectangle"));
+        return 0;
+    }
+    if (!x11WindowExists(window)) {
+        fail(kErrorInvalidArgument, QStringLiteral("Unknown window %1").arg(window));
         return 0;
     }
     if (e->window) {
@@ -402,8 +542,13 @@ bool CEmbedServer::RunCommand(uint handle, int command)
     Embedded *e = find(handle);
     if (!e)
         return false;
-    if (command == ID_FILE_UPDATE)
-        return e->doc->SaveEmbedding() || (fail(kErrorFailed, QStringLiteral("Contents not written")), false);
+    if (command == ID_FILE_UPDATE) {
+        m_lastWriteError = kErrorFailed;
+        if (e->doc->SaveEmbedding())
+            return true;
+        fail(m_lastWriteError, QStringLiteral("Contents not written"));
+        return false;
+    }
     const bool allowed = command == ID_BEAUTIFY || command == ID_BEAUTIFY_N_COPY || command == ID_EDIT_UNDO
                          || command == ID_EDIT_SELECT_ALL;
     if (!allowed) {
@@ -415,13 +560,25 @@ bool CEmbedServer::RunCommand(uint handle, int command)
         fail(kErrorNotOpen, QStringLiteral("Document %1 has no window").arg(handle));
         return false;
     }
-    return view->runCommand(command);
+    // What the command would say in a box goes back to the caller as the
+    // error ("Fail formatting the text" for a text without SQL).
+    MessageBoxCapture capture;
+    const bool ran = view->runCommand(command);
+    QStringList failures = capture.texts();
+    failures.removeAll(QLatin1String(kCopiedMessage));
+    if (!failures.isEmpty()) {
+        fail(kErrorFailed, failures.join(QLatin1Char('\n')));
+        return false;
+    }
+    return ran;
 }
 
 void CEmbedServer::Save(uint handle)
 {
-    if (find(handle) && !writeContents(handle))
-        fail(kErrorFailed, QStringLiteral("Contents not written"));
+    if (!find(handle))
+        return;
+    if (const char *error = writeContents(handle))
+        fail(error, QStringLiteral("Contents not written"));
 }
 
 int CEmbedServer::GetExtent(uint handle, uint aspect, int &height)
@@ -465,8 +622,14 @@ QByteArray CEmbedServer::Draw(uint handle, uint aspect, int width, int height)
 
 void CEmbedServer::Release(uint handle)
 {
-    Embedded *e = find(handle);
-    if (!e)
+    if (find(handle))
+        releaseHandle(handle);
+}
+
+void CEmbedServer::releaseHandle(uint handle)
+{
+    auto e = m_docs.find(handle);
+    if (e == m_docs.end())
         return;
     // The container has let go of the storage: nothing more is written to it.
     CPraxDoc *doc = e->doc;

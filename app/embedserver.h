@@ -9,8 +9,13 @@
 // is its file "Contents", raw bytes as in a document file.
 //
 // Every argument from the bus is checked before use: a storage must be an
-// existing directory, "Contents" a regular file of at most 1,048,575 bytes,
-// sizes and window ids sane. Bad requests get a D-Bus error, never a dialog.
+// existing directory, "Contents" a regular file (not a symlink) of at most
+// 64 MiB, sizes sane and a window one the X server knows. Bad requests, and
+// commands that fail, get a D-Bus error, never a dialog.
+//
+// A handle belongs to the bus connection that created it: another caller gets
+// UnknownHandle for it, and when its creator leaves the bus without Release
+// (it crashed or was killed), its documents are released for it.
 #pragma once
 
 #include <QDBusAbstractAdaptor>
@@ -26,6 +31,7 @@ class CChildFrame;
 class CDocTemplate;
 class CInPlaceFrame;
 class CPraxDoc;
+class QDBusServiceWatcher;
 class QTimer;
 
 // The document's automation interface: a container or script may ask for a
@@ -139,6 +145,7 @@ signals:
 
 private:
     struct Embedded {
+        QString owner; // unique bus name of the creator; empty in process
         QString storage;
         CPraxDoc *doc = nullptr;
         QPointer<CChildFrame> window;
@@ -147,7 +154,12 @@ private:
 
     Embedded *find(uint handle);
     void fail(const char *name, const QString &message);
-    bool writeContents(uint handle);
+    // Writes the text into the storage's "Contents"; 0 when written, else
+    // the name of the error (InvalidStorage when Contents is not a regular
+    // file or the storage is gone, Failed when writing failed).
+    const char *writeContents(uint handle);
+    void releaseHandle(uint handle);
+    void onOwnerGone(const QString &owner);
     void onWindowClosed(uint handle);
     void checkExit();
 
@@ -158,5 +170,7 @@ private:
     bool m_serverLaunch = false;
     std::function<void()> m_exitHandler;
     QTimer *m_idleTimer = nullptr;
+    QDBusServiceWatcher *m_ownerWatch = nullptr;
+    const char *m_lastWriteError = nullptr; // of the last writeContents through the document
     QString m_lastError;
 };

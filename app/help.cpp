@@ -28,16 +28,16 @@ CHelpWindow *CHelpWindow::instance(QWidget *owner)
 }
 
 CHelpWindow::CHelpWindow(QWidget *owner)
-    : QWidget(owner, Qt::Window)
-    , m_browser(new QTextBrowser(this))
+    : QMainWindow(owner, Qt::Window)
+    , m_browser(new QTextBrowser)
 {
     setWindowTitle(QStringLiteral("Prax Help"));
     setAttribute(Qt::WA_DeleteOnClose);
     resize(560, 480);
 
-    auto *contents = new QPushButton(QStringLiteral("&Contents"), this);
-    auto *back = new QPushButton(QStringLiteral("&Back"), this);
-    auto *close = new QPushButton(QStringLiteral("Close"), this);
+    auto *contents = new QPushButton(QStringLiteral("&Contents"));
+    auto *back = new QPushButton(QStringLiteral("&Back"));
+    auto *close = new QPushButton(QStringLiteral("Close"));
     back->setEnabled(false);
 
     auto *buttons = new QHBoxLayout;
@@ -45,9 +45,11 @@ CHelpWindow::CHelpWindow(QWidget *owner)
     buttons->addWidget(back);
     buttons->addStretch();
     buttons->addWidget(close);
-    auto *layout = new QVBoxLayout(this);
+    auto *central = new QWidget(this);
+    auto *layout = new QVBoxLayout(central);
     layout->addLayout(buttons);
     layout->addWidget(m_browser);
+    setCentralWidget(central);
 
     m_browser->setOpenExternalLinks(true);
     connect(contents, &QPushButton::clicked, this, [this] { showContext(kHelpIndexContext); });

@@ -8,7 +8,7 @@
 
 #include <QPointer>
 #include <QString>
-#include <QWidget>
+#include <QMainWindow>
 
 class QTextBrowser;
 
@@ -22,7 +22,9 @@ inline constexpr int kHelpUsingContext = 0x10001;     // Using Help
 // the built-in ":/prax/prax.html".
 QString helpFilePath();
 
-class CHelpWindow : public QWidget
+// A main window of its own (not a bare widget), so that the desktop and
+// screen readers know it as a window.
+class CHelpWindow : public QMainWindow
 {
     Q_OBJECT
 

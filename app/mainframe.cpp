@@ -5,6 +5,7 @@
 #include "app/help.h"
 #include "app/dialogunits.h"
 #include "app/msgbox.h"
+#include "app/toolbartips.h"
 #include "app/praxapp.h"
 #include "app/praxdoc.h"
 #include "app/praxview.h"
@@ -248,10 +249,8 @@ bool CMainFrame::createToolBar()
         action->setIconVisibleInMenu(false);
         ++image;
         m_toolBar->addAction(action);
-        // The buttons have no tool tips; their prompts show in the status bar.
-        if (QWidget *button = m_toolBar->widgetForAction(action))
-            button->installEventFilter(this);
     }
+    describeToolBarButtons(m_toolBar);
     connect(m_toolBar, &QToolBar::visibilityChanged, this, &CMainFrame::updateActions);
     return true;
 }

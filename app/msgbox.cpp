@@ -4,6 +4,17 @@
 
 namespace {
 MessageBoxRecorder g_recorder = nullptr;
+MessageBoxCapture *g_capture = nullptr;
+}
+
+MessageBoxCapture::MessageBoxCapture() : m_outer(g_capture)
+{
+    g_capture = this;
+}
+
+MessageBoxCapture::~MessageBoxCapture()
+{
+    g_capture = m_outer;
 }
 
 void setMessageBoxRecorder(MessageBoxRecorder recorder)
@@ -13,6 +24,10 @@ void setMessageBoxRecorder(MessageBoxRecorder recorder)
 
 void praxMessageBox(QWidget *parent, const QString &text)
 {
+    if (g_capture) {
+        g_capture->m_texts << text;
+        return;
+    }
     if (g_recorder) {
         g_recorder(text);
         return;

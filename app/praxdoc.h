@@ -27,9 +27,10 @@ class CPraxDoc : public QObject
     Q_OBJECT
 
 public:
-    // The largest text a document holds: 1024 * 1024 - 1 bytes. A file of
-    // 1,048,576 bytes or more is refused with "The file is too large to open."
-    static constexpr qint64 kMaxTextBytes = 1024 * 1024 - 1;
+    // The largest text a document holds: 64 MiB (67,108,864 bytes), for
+    // files, Beautify results and embedded contents alike. A file of
+    // 67,108,865 bytes or more is refused with "The file is too large to open."
+    static constexpr qint64 kMaxTextBytes = 64 * 1024 * 1024;
 
     // The document type description, its fields separated by line feeds:
     // window title (empty), document name, new-file name, filter name, filter

@@ -1,5 +1,6 @@
 // The editor view: QScintilla set-up, raw-bytes text access, the formatting
-// commands, the editing commands, Find/Replace, printing and the context menu.
+// commands, the editing commands, printing and the context menu (the Find and
+// Replace dialog and Replace All are in findreplace.cpp).
 //
 // The formatting commands pass text through the engine's file interface:
 // write the text to a temporary file, format_file into a second one, read the
@@ -8,25 +9,19 @@
 #include "app/praxview.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QDialog>
-#include <QDialogButtonBox>
+#include <QFile>
+#include <QFileInfo>
 #include <QFontDatabase>
-#include <QFormLayout>
-#include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QTimer>
 #include <QUtf8StringView>
-#include <QVBoxLayout>
 #include <Qsci/qscilexersql.h>
 #include <Qsci/qsciprinter.h>
 
@@ -36,6 +31,7 @@
 #include <string_view>
 
 #include "app/fileops.h"
+#include "app/findreplace.h"
 #include "app/msgbox.h"
 #include "app/praxdoc.h"
 #include "engine/engine.h"
@@ -97,94 +93,6 @@ bool mimeHasText(const QMimeData *source)
 {
     return source && (source->hasFormat(kRawTextMime) || source->hasText());
 }
-
-// Find and Replace dialogs: one small modeless dialog per view; "Find Next"
-// searches from the caret, the replace buttons act on the view's text.
-class FindReplaceDialog : public QDialog
-{
-public:
-    FindReplaceDialog(CPraxView *view, bool withReplace, const CPraxView::SearchState &last)
-        : QDialog(view), m_view(view)
-    {
-        setWindowTitle(withReplace ? tr("Replace") : tr("Find"));
-        setAttribute(Qt::WA_DeleteOnClose);
-
-        m_what = new QLineEdit(last.text, this);
-        m_with = withReplace ? new QLineEdit(this) : nullptr;
-        m_wholeWord = new QCheckBox(tr("Match &whole word only"), this);
-        m_matchCase = new QCheckBox(tr("Match &case"), this);
-        m_wholeWord->setChecked(last.wholeWord);
-        m_matchCase->setChecked(last.matchCase);
-        m_up = withReplace ? nullptr : new QRadioButton(tr("&Up"), this);
-        m_down = withReplace ? nullptr : new QRadioButton(tr("&Down"), this);
-        auto *findNext = new QPushButton(tr("&Find Next"), this);
-        auto *replace = withReplace ? new QPushButton(tr("&Replace"), this) : nullptr;
-        auto *replaceAll = withReplace ? new QPushButton(tr("Replace &All"), this) : nullptr;
-        auto *cancel = new QPushButton(tr("Cancel"), this);
-
-        auto *form = new QFormLayout;
-        form->addRow(tr("Fi&nd what:"), m_what);
-        if (m_with)
-            form->addRow(tr("Re&place with:"), m_with);
-        auto *options = new QVBoxLayout;
-        options->addLayout(form);
-        options->addWidget(m_wholeWord);
-        options->addWidget(m_matchCase);
-        if (m_up) {
-            auto *direction = new QHBoxLayout;
-            direction->addWidget(m_up);
-            direction->addWidget(m_down);
-            (last.forward ? m_down : m_up)->setChecked(true);
-            options->addLayout(direction);
-        }
-        auto *buttons = new QVBoxLayout;
-        buttons->addWidget(findNext);
-        if (replace) {
-            buttons->addWidget(replace);
-            buttons->addWidget(replaceAll);
-        }
-        buttons->addWidget(cancel);
-        buttons->addStretch();
-        auto *top = new QHBoxLayout(this);
-        top->addLayout(options);
-        top->addLayout(buttons);
-
-        findNext->setDefault(true);
-        connect(findNext, &QPushButton::clicked, this, [this] { report(m_view->findNext(state())); });
-        if (replace) {
-            connect(replace, &QPushButton::clicked, this,
-                    [this] { report(m_view->replaceNext(state(), m_with->text())); });
-            connect(replaceAll, &QPushButton::clicked, this,
-                    [this] { report(m_view->replaceAll(state(), m_with->text()) > 0); });
-        }
-        connect(cancel, &QPushButton::clicked, this, &QDialog::close);
-    }
-
-private:
-    CPraxView::SearchState state() const
-    {
-        CPraxView::SearchState s;
-        s.text = m_what->text();
-        s.matchCase = m_matchCase->isChecked();
-        s.wholeWord = m_wholeWord->isChecked();
-        s.forward = !m_up || !m_up->isChecked();
-        s.valid = !s.text.isEmpty();
-        return s;
-    }
-    void report(bool found)
-    {
-        if (!found)
-            praxMessageBox(this, tr("Cannot find the string \"%1\".").arg(m_what->text()));
-    }
-
-    CPraxView *m_view;
-    QLineEdit *m_what;
-    QLineEdit *m_with;
-    QCheckBox *m_wholeWord;
-    QCheckBox *m_matchCase;
-    QRadioButton *m_up;
-    QRadioButton *m_down;
-};
 
 } // namespace
 
@@ -343,8 +251,14 @@ bool CPraxView::canRepeat() const
 
 // ---- Formatting commands ------------------------------------------------
 
-void CPraxView::replaceRangeBytes(int from, int to, const QByteArray &bytes)
+bool CPraxView::replaceRangeBytes(int from, int to, const QByteArray &bytes)
 {
+    // Checked before anything changes: the editor deletes the range before it
+    // inserts, so a refused insertion would otherwise lose the selection.
+    if (bytes.size() - (to - from) > CPraxDoc::kMaxTextBytes - SendScintilla(SCI_GETLENGTH)) {
+        QApplication::beep();
+        return false;
+    }
     // One undo group, so that one Undo takes the whole command back. The
     // container action at its start carries the selection to restore then.
     int selStart, selEnd;
@@ -356,6 +270,7 @@ void CPraxView::replaceRangeBytes(int from, int to, const QByteArray &bytes)
     SendScintilla(SCI_SETTARGETRANGE, static_cast<unsigned long>(from), static_cast<long>(to));
     SendScintilla(SCI_REPLACETARGET, static_cast<unsigned long>(bytes.size()), bytes.constData());
     SendScintilla(SCI_ENDUNDOACTION);
+    return true;
 }
 
 void CPraxView::onScintillaModified(int, int mtype, const char *, int length, int, int, int, int, int token, int)
@@ -422,6 +337,16 @@ bool CPraxView::beautify(bool &hadSelection)
     if (result != prax::kFormatOk) {
         praxMessageBox(boxParent, hadSelection ? QStringLiteral("Fail formatting the selected text")
                                                : QStringLiteral("Fail formatting the text"));
+        return false;
+    }
+
+    // The engine's result is measured before it is read: a run may write far
+    // more than it read (many SELECT lists nest), and neither it nor the
+    // assembled text may pass the size limit.
+    const qint64 formattedSize = QFileInfo(QFile::decodeName(QByteArray::fromStdString(prax::temp_out_path))).size();
+    const qint64 keptSize = hadSelection ? text.size() - (end - start) : 0;
+    if (formattedSize > CPraxDoc::kMaxTextBytes - keptSize) {
+        praxMessageBox(boxParent, QStringLiteral("The file is too large to open."));
         return false;
     }
 
@@ -503,6 +428,15 @@ void CPraxView::OnPasteBeautified()
         return;
     if (prax::format_file(prax::temp_in_path.c_str(), prax::temp_out_path.c_str()) != prax::kFormatOk)
         return;
+    // Measured before it is read: a result that could never be pasted is
+    // not taken into memory, and the clipboard keeps what it held.
+    int start, end;
+    selectionBytes(start, end);
+    const qint64 roomLeft = CPraxDoc::kMaxTextBytes - (SendScintilla(SCI_GETLENGTH) - (end - start));
+    if (QFileInfo(QFile::decodeName(QByteArray::fromStdString(prax::temp_out_path))).size() > roomLeft) {
+        QApplication::beep();
+        return;
+    }
     std::string result;
     if (prax::read_file_text(prax::temp_out_path, result) != 0)
         return;
@@ -510,9 +444,8 @@ void CPraxView::OnPasteBeautified()
     QApplication::clipboard()->setMimeData(toMimeData(formatted, false));
 
     // Paste: the formatted text replaces the selection, caret after it.
-    int start, end;
-    selectionBytes(start, end);
-    replaceRangeBytes(start, end, formatted);
+    if (!replaceRangeBytes(start, end, formatted))
+        return;
     SendScintilla(SCI_GOTOPOS, static_cast<unsigned long>(start + formatted.size()));
     if (m_doc)
         m_doc->SetModifiedFlag(true);
@@ -571,8 +504,8 @@ void CPraxView::OnEditPaste()
     }
     int start, end;
     selectionBytes(start, end);
-    replaceRangeBytes(start, end, bytes);
-    SendScintilla(SCI_GOTOPOS, static_cast<unsigned long>(start + bytes.size()));
+    if (replaceRangeBytes(start, end, bytes))
+        SendScintilla(SCI_GOTOPOS, static_cast<unsigned long>(start + bytes.size()));
 }
 
 void CPraxView::OnEditClear()
@@ -600,7 +533,7 @@ void CPraxView::showSearchDialog(bool withReplace)
     // One search dialog per view: Find and Replace replace each other.
     if (m_searchDialog)
         m_searchDialog->close();
-    m_searchDialog = new FindReplaceDialog(this, withReplace, m_search);
+    m_searchDialog = new CFindReplaceDlg(this, withReplace, m_search);
     m_searchDialog->show();
     m_searchDialog->raise();
     m_searchDialog->activateWindow();
@@ -644,18 +577,27 @@ int CPraxView::replaceAll(const SearchState &search, const QString &replacement)
 {
     m_search = search;
     m_search.valid = !search.text.isEmpty();
+    emit commandStateChanged();
     if (!m_search.valid)
         return 0;
-    int count = 0;
-    beginUndoAction();
-    bool found = findFirst(search.text, false, search.matchCase, search.wholeWord, false, true, 0, 0);
-    while (found) {
-        replace(replacement);
-        ++count;
-        found = QsciScintilla::findNext();
+    const QByteArray text = textBytes();
+    const ReplaceAllResult result = replaceAllBytes(text, search.text.toUtf8(), replacement.toUtf8(),
+                                                    search.matchCase, search.wholeWord, ByteClasses::defaults());
+    if (result.count == 0)
+        return 0;
+    const qint64 newSize = text.size() - (result.end - result.begin) + result.replaced.size();
+    if (newSize > CPraxDoc::kMaxTextBytes) {
+        praxMessageBox(window(), QStringLiteral("The file is too large to open."));
+        return -1;
     }
-    endUndoAction();
-    return count;
+    replaceRangeBytes(static_cast<int>(result.begin), static_cast<int>(result.end), result.replaced);
+    // Caret after the last replacement, without scrolling there: bringing a
+    // place far into a long line into view makes the editor measure the line
+    // up to it, which took longer than the whole replacement.
+    SendScintilla(SCI_SETEMPTYSELECTION, static_cast<unsigned long>(result.begin + result.replaced.size()));
+    if (m_doc)
+        m_doc->SetModifiedFlag(true);
+    return result.count;
 }
 
 QsciPrinter &praxPrinter()

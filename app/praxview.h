@@ -92,7 +92,9 @@ public:
     bool findNext(const SearchState &search);
     // Replaces the selection when it matches `search`, then finds the next one.
     bool replaceNext(const SearchState &search, const QString &replacement);
-    // Replaces every match in the text as one undoable step; returns the count.
+    // Replaces every match in the text (from the start, none overlapping) in
+    // one pass over its bytes, as one Undo step; returns the count, or -1
+    // (after saying so) when the text would grow past kMaxTextBytes.
     int replaceAll(const SearchState &search, const QString &replacement);
 
     // Column of byte position `pos` counted from the line start, a tab
@@ -140,8 +142,9 @@ private:
     // Beautify proper; false after any failure (its message already shown).
     bool beautify(bool &hadSelection);
     // Replaces the bytes [from, to) by `bytes` as one undo step that, when
-    // undone, selects again what was selected before.
-    void replaceRangeBytes(int from, int to, const QByteArray &bytes);
+    // undone, selects again what was selected before. Refuses (a beep, false,
+    // nothing changed) a replacement that would pass kMaxTextBytes.
+    bool replaceRangeBytes(int from, int to, const QByteArray &bytes);
     void onScintillaModified(int pos, int mtype, const char *text, int len, int added,
                              int line, int foldNow, int foldPrev, int token, int annotationLinesAdded);
     void applyEolModeFrom(const QByteArray &bytes);

@@ -14,17 +14,21 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QStorageInfo>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 
 #include "batch/batch.h"
 #include "app/dialogunits.h"
 #include "app/msgbox.h"
+#include "engine/engine.h"
 
 namespace {
 
@@ -103,6 +107,9 @@ void CBatchJobDlg::createControls()
     tagControl(m_fileName, IDC_FILE_NAME, "fileName");
     m_fileList = new QListWidget(this);
     tagControl(m_fileList, IDC_FILE_LIST, "fileList");
+    // Several files can be picked (Ctrl/Shift+click) and added at once.
+    m_fileList->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_fileName->installEventFilter(this);
 
     m_dirsLabel = new QLabel(QStringLiteral("&Directories:"), this);
     m_dirLabel = new QLabel(this);
@@ -121,8 +128,13 @@ void CBatchJobDlg::createControls()
     m_jobLabel = new QLabel(QStringLiteral("Files to be beautified"), this);
     m_jobList = new QListWidget(this);
     tagControl(m_jobList, IDC_JOB_LIST, "jobList");
-    // Several entries selectable at once; long paths scroll sideways.
+    // Several entries selectable at once; long paths scroll sideways. The
+    // description says so to screen readers, which hear nothing of it from
+    // the list itself.
     m_jobList->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_jobList->setAccessibleName(QStringLiteral("Files to be beautified"));
+    m_jobList->setAccessibleDescription(
+        QStringLiteral("List of files; several entries can be selected at once (Shift+click, Ctrl+click)"));
     m_jobList->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_jobList->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_jobList->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
@@ -189,8 +201,7 @@ void CBatchJobDlg::connectControls()
 {
     connect(m_addButton, &QPushButton::clicked, this, &CBatchJobDlg::OnAdd);
     connect(m_fileList, &QListWidget::itemDoubleClicked, this, &CBatchJobDlg::OnFileDoubleClicked);
-    connect(m_fileList, &QListWidget::itemClicked, this,
-            [this](QListWidgetItem *item) { m_fileName->setText(item->text()); });
+    connect(m_fileList, &QListWidget::itemSelectionChanged, this, &CBatchJobDlg::OnFileSelectionChanged);
     connect(m_removeButton, &QPushButton::clicked, this, &CBatchJobDlg::OnRemove);
     connect(m_beautifyButton, &QPushButton::clicked, this, &CBatchJobDlg::OnBeautify);
     connect(m_saveButton, &QPushButton::clicked, this, &CBatchJobDlg::OnSaveList);
@@ -330,11 +341,64 @@ bool CBatchJobDlg::addEntry(const std::string &entry)
     return true;
 }
 
+// The names the file name box holds: one name as typed, or several in
+// double quotes as picking several files writes them: "a.sql" "b.sql".
+QStringList CBatchJobDlg::namesInBox() const
+{
+    const QString text = m_fileName->text();
+    if (!text.trimmed().startsWith(QLatin1Char('"')))
+        return {text};
+    QStringList names;
+    for (qsizetype open = text.indexOf(QLatin1Char('"')); open >= 0;) {
+        const qsizetype close = text.indexOf(QLatin1Char('"'), open + 1);
+        if (close < 0)
+            break;
+        names << text.mid(open + 1, close - open - 1);
+        open = text.indexOf(QLatin1Char('"'), close + 1);
+    }
+    return names;
+}
+
+void CBatchJobDlg::OnFileSelectionChanged()
+{
+    QStringList names;
+    for (QListWidgetItem *item : m_fileList->selectedItems())
+        names << item->text();
+    if (names.size() == 1)
+        m_fileName->setText(names.first());
+    else if (names.size() > 1)
+        m_fileName->setText(QLatin1Char('"') + names.join(QStringLiteral("\" \"")) + QLatin1Char('"'));
+}
+
+// The entry for a name of the file name box: an absolute path as it stands,
+// else the name in the current directory. Empty when the name adds nothing
+// (a pattern, a leading blank, nothing at all).
+std::string CBatchJobDlg::entryFor(const QString &name) const
+{
+    if (name.startsWith(QLatin1Char('/')))
+        return toBytes(name);
+    return prax::make_job_entry(toBytes(currentDirectory()), toBytes(name));
+}
+
 void CBatchJobDlg::OnAdd()
 {
-    const std::string entry = prax::make_job_entry(toBytes(currentDirectory()), toBytes(m_fileName->text()));
-    if (!entry.empty())
-        addEntry(entry);
+    QStringList refused;
+    for (const QString &name : namesInBox()) {
+        const std::string entry = entryFor(name);
+        if (entry.empty())
+            continue;
+        // Refused at once rather than found missing at Beautify, when the
+        // user no longer knows where the name came from.
+        const QFileInfo info(fromBytes(entry));
+        if (!info.exists())
+            refused << fromBytes(entry) + QStringLiteral(": no such file");
+        else if (!info.isFile())
+            refused << fromBytes(entry) + QStringLiteral(": not a file");
+        else
+            addEntry(entry);
+    }
+    if (!refused.isEmpty())
+        praxMessageBox(this, QStringLiteral("Not added to the list:\n") + refused.join(QLatin1Char('\n')));
 }
 
 // A double-click adds the file instead of picking it and closing the dialog.
@@ -360,12 +424,52 @@ void CBatchJobDlg::OnRemove()
         delete m_jobList->takeItem(row);
 }
 
+// Formats every entry in place, from the last to the first, and says what
+// became of them. A file whose formatted text is its own text is not written:
+// a second Beautify over the same list keeps the backups of the first, which
+// hold the texts as they were before any formatting.
 void CBatchJobDlg::OnBeautify()
 {
+    const std::vector<std::string> entries = jobList();
+    if (entries.empty())
+        return;
+    prax::InPlaceOptions options;
+    options.skip_unchanged = true;
+    int formatted = 0, unchanged = 0;
+    QStringList failures;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    // Results are not reported per file; the engine's status messages are.
-    prax::run_batch(jobList());
+    for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
+        struct stat before {}, after {};
+        const bool seen = ::stat(it->c_str(), &before) == 0;
+        const int result = prax::format_in_place(*it, options);
+        // A skipped file keeps its inode and its modification time.
+        const bool rewritten = !seen || ::stat(it->c_str(), &after) != 0 || after.st_ino != before.st_ino ||
+                               after.st_mtim.tv_sec != before.st_mtim.tv_sec ||
+                               after.st_mtim.tv_nsec != before.st_mtim.tv_nsec;
+        if (result == prax::kFormatOk && rewritten)
+            ++formatted;
+        else if (result == prax::kFormatOk || result == prax::kNoSqlFound)
+            ++unchanged;
+        else
+            failures << fromBytes(*it) + QStringLiteral(": ") + QString::fromLatin1(prax::batch_result_text(result));
+    }
     QApplication::restoreOverrideCursor();
+    praxMessageBox(this, batchSummary(formatted, unchanged, failures));
+}
+
+// "2 files formatted, 1 left unchanged (no SQL, or formatted already), 1 failed:" and the failed
+// files below, one a line with the reason. Unchanged are the files without
+// SQL and those that were formatted already.
+QString CBatchJobDlg::batchSummary(int formatted, int unchanged, const QStringList &failures)
+{
+    const auto files = [](qsizetype n) {
+        return n == 1 ? QStringLiteral("1 file") : QStringLiteral("%1 files").arg(n);
+    };
+    QString text = QStringLiteral("%1 formatted, %2 left unchanged (no SQL, or formatted already), %3 failed")
+                       .arg(files(formatted), QString::number(unchanged), QString::number(failures.size()));
+    if (failures.isEmpty())
+        return text + QLatin1Char('.');
+    return text + QStringLiteral(":\n") + failures.join(QLatin1Char('\n'));
 }
 
 QString CBatchJobDlg::askSaveListName()
@@ -418,8 +522,27 @@ void CBatchJobDlg::OnLoadList()
         addEntry(entry);
 }
 
+// Enter in the file name box acts on the box as Close does, except that a
+// file name is added to the list: the dialog stays open with its list.
+bool CBatchJobDlg::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_fileName && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            actOnNameBox(/*fileEndsDialog*/ false);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
 // Close is the chooser's OK: it acts on the file name box.
 void CBatchJobDlg::OnClose()
+{
+    actOnNameBox(/*fileEndsDialog*/ true);
+}
+
+void CBatchJobDlg::actOnNameBox(bool fileEndsDialog)
 {
     const QString text = m_fileName->text().trimmed();
     if (text.isEmpty())
@@ -438,7 +561,10 @@ void CBatchJobDlg::OnClose()
         m_fileName->setText(m_patterns.join(QLatin1Char(';')));
         return;
     }
-    accept(); // a file name ends the dialog; the name itself is not used
+    if (fileEndsDialog)
+        accept(); // a file name ends the dialog; the name itself is not used
+    else
+        OnAdd();
 }
 
 void CBatchJobDlg::OnTypeChanged(int index)

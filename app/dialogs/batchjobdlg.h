@@ -57,6 +57,8 @@ public:
     std::vector<std::string> jobList() const;
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
     // The name of the job-list file to write or read; empty when the user
     // cancels. Tests override these to answer without a file dialog.
     virtual QString askSaveListName();
@@ -73,6 +75,7 @@ private slots:
     void OnTypeChanged(int index);
     void OnDriveChanged(int index);
     void OnDirDoubleClicked(QListWidgetItem *item);
+    void OnFileSelectionChanged();
 
 private:
     void createControls();
@@ -85,6 +88,14 @@ private:
     void selectDrive();
     void setPatterns(const QStringList &patterns);
     bool addEntry(const std::string &entry);
+    QStringList namesInBox() const;
+    std::string entryFor(const QString &name) const;
+    // Close and Enter in the file name box: a pattern becomes the filter, a
+    // directory is entered, a file name ends the dialog or is added.
+    void actOnNameBox(bool fileEndsDialog);
+    // The text Beautify shows when it is done: how many files were
+    // formatted, left unchanged (no SQL) or failed, then the failures.
+    static QString batchSummary(int formatted, int unchanged, const QStringList &failures);
 
     QLabel *m_nameLabel = nullptr;
     QLineEdit *m_fileName = nullptr;

@@ -2,6 +2,7 @@
 // Add and its refusals, the file list's double-click, Remove of several
 // entries, Close on the file name box, Beautify over real files, and saving
 // and loading the job list with the dialog's messages.
+#include <QAccessible>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -80,6 +81,16 @@ private:
         QTest::mouseClick(control<QPushButton>(dlg, "addButton"), Qt::LeftButton);
     }
 
+    // Files in a directory of their own, so that Add finds them.
+    QString makeFiles(const QString &sub, const QStringList &names)
+    {
+        const QString dir = m_dir.filePath(sub);
+        QDir().mkpath(dir);
+        for (const QString &name : names)
+            writeAll(dir + "/" + name, "select 1;\n");
+        return dir;
+    }
+
 private slots:
     void initTestCase()
     {
@@ -98,6 +109,11 @@ private slots:
         auto *jobs = control<QListWidget>(dlg, "jobList");
         QCOMPARE(jobs->count(), 0);
         QCOMPARE(jobs->selectionMode(), QAbstractItemView::ExtendedSelection);
+        // Screen readers hear that several entries can be selected.
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(jobs);
+        QVERIFY(accessible);
+        QVERIFY(accessible->text(QAccessible::Description).contains(QLatin1String("several")));
+        QCOMPARE(accessible->text(QAccessible::Name), QStringLiteral("Files to be beautified"));
         auto *types = control<QComboBox>(dlg, "typeCombo");
         QCOMPARE(types->count(), 3);
         QCOMPARE(types->itemText(2), QStringLiteral("All files (*.*)"));
@@ -109,36 +125,82 @@ private slots:
 
     void add_data()
     {
+        const QString dir = makeFiles("add", {"a.sql", "b.sql"});
+        makeFiles("add/sub", {});
         QTest::addColumn<QString>("dir");
         QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("entry"); // empty: nothing added
-        QTest::newRow("name joined to directory") << m_dir.path() << "a.sql" << m_dir.path() + "/a.sql";
-        QTest::newRow("root gets no second separator") << "/" << "A.SQL" << "/A.SQL";
-        QTest::newRow("pattern adds nothing") << m_dir.path() << "*.sql" << "";
-        QTest::newRow("leading blank adds nothing") << m_dir.path() << " a.sql" << "";
-        QTest::newRow("empty name adds nothing") << m_dir.path() << "" << "";
+        QTest::addColumn<QString>("entry");   // empty: nothing added
+        QTest::addColumn<QString>("message"); // empty: none
+        QTest::newRow("name joined to directory") << dir << "a.sql" << dir + "/a.sql" << "";
+        QTest::newRow("directory with its separator") << dir + "/" << "a.sql" << dir + "/a.sql" << "";
+        QTest::newRow("absolute path as it is") << "/" << dir + "/b.sql" << dir + "/b.sql" << "";
+        QTest::newRow("pattern adds nothing") << dir << "*.sql" << "" << "";
+        QTest::newRow("leading blank adds nothing") << dir << " a.sql" << "" << "";
+        QTest::newRow("empty name adds nothing") << dir << "" << "" << "";
+        QTest::newRow("missing file refused") << dir << "c.sql" << ""
+                                              << "Not added to the list:\n" + dir + "/c.sql: no such file";
+        QTest::newRow("missing absolute path refused") << "/" << dir + "/c.sql" << ""
+                                                       << "Not added to the list:\n" + dir + "/c.sql: no such file";
+        QTest::newRow("directory refused") << dir << "sub" << "" << "Not added to the list:\n" + dir + "/sub: not a file";
     }
     void add()
     {
         QFETCH(QString, dir);
         QFETCH(QString, name);
         QFETCH(QString, entry);
+        QFETCH(QString, message);
         CBatchJobDlg dlg;
         QVERIFY(dlg.setDirectory(dir));
-        QCOMPARE(dlg.currentDirectory(), dir);
         addByName(dlg, name);
         QCOMPARE(entries(dlg), entry.isEmpty() ? QStringList() : QStringList{entry});
+        QCOMPARE(g_messages, message.isEmpty() ? QStringList() : QStringList{message});
     }
 
     void addKeepsOrderAndSkipsEqualEntries()
     {
+        const QString dir = makeFiles("order", {"B.SQL", "a.sql", "b.sql", "A.SQL"});
         CBatchJobDlg dlg;
-        QVERIFY(dlg.setDirectory("/"));
+        QVERIFY(dlg.setDirectory(dir));
         addByName(dlg, "B.SQL");
         addByName(dlg, "a.sql");
         addByName(dlg, "b.sql");
         addByName(dlg, "A.SQL");
-        QCOMPARE(entries(dlg), (QStringList{"/B.SQL", "/a.sql"}));
+        QCOMPARE(entries(dlg), (QStringList{dir + "/B.SQL", dir + "/a.sql"}));
+    }
+
+    void severalPickedFilesAreAddedAtOnce()
+    {
+        const QString dir = makeFiles("pick", {"one.sql", "two.sql", "three.sql"});
+        CBatchJobDlg dlg;
+        QVERIFY(dlg.setDirectory(dir));
+        control<QComboBox>(dlg, "typeCombo")->setCurrentIndex(2); // All files
+        control<QLineEdit>(dlg, "fileName")->setText("*.*");
+        QTest::mouseClick(control<QPushButton>(dlg, "closeButton"), Qt::LeftButton);
+        auto *files = control<QListWidget>(dlg, "fileList");
+        for (const char *name : {"one.sql", "three.sql"})
+            files->findItems(name, Qt::MatchExactly).first()->setSelected(true);
+        QCOMPARE(control<QLineEdit>(dlg, "fileName")->text(), QStringLiteral("\"one.sql\" \"three.sql\""));
+        QTest::mouseClick(control<QPushButton>(dlg, "addButton"), Qt::LeftButton);
+        QCOMPARE(entries(dlg), (QStringList{dir + "/one.sql", dir + "/three.sql"}));
+    }
+
+    void enterInTheNameBoxAddsTheFile()
+    {
+        const QString dir = makeFiles("enter", {"q.sql"});
+        CBatchJobDlg dlg;
+        QVERIFY(dlg.setDirectory(m_dir.path()));
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        auto *name = control<QLineEdit>(dlg, "fileName");
+        name->setFocus();
+        name->setText("enter"); // a directory is entered, as with Close
+        QTest::keyClick(name, Qt::Key_Return);
+        QCOMPARE(dlg.currentDirectory(), dir);
+        name->setText("q.sql"); // a file is added; the dialog and its list stay
+        QTest::keyClick(name, Qt::Key_Return);
+        QTest::keyClick(name, Qt::Key_Enter);
+        QVERIFY(dlg.isVisible());
+        QCOMPARE(entries(dlg), QStringList{dir + "/q.sql"});
     }
 
     void closeActsOnTheFileNameBox()
@@ -203,8 +265,9 @@ private slots:
 
     void removeDeletesEverySelectedEntry()
     {
+        const QString dir = makeFiles("remove", {"0.sql", "1.sql", "2.sql", "3.sql", "4.sql"});
         CBatchJobDlg dlg;
-        QVERIFY(dlg.setDirectory("/"));
+        QVERIFY(dlg.setDirectory(dir));
         for (const char *name : {"0.sql", "1.sql", "2.sql", "3.sql", "4.sql"})
             addByName(dlg, name);
         auto *jobs = control<QListWidget>(dlg, "jobList");
@@ -216,7 +279,7 @@ private slots:
         for (int row : {1, 3, 4})
             jobs->item(row)->setSelected(true);
         QTest::mouseClick(remove, Qt::LeftButton);
-        QCOMPARE(entries(dlg), (QStringList{"/0.sql", "/2.sql"}));
+        QCOMPARE(entries(dlg), (QStringList{dir + "/0.sql", dir + "/2.sql"}));
     }
 
     // Two SQL files and one without SQL, from the project's own samples and,
@@ -278,13 +341,42 @@ private slots:
         QCOMPARE(entries(dlg), before);
         QVERIFY(dlg.isVisible());
         QVERIFY(!QApplication::overrideCursor());
-        QVERIFY(g_messages.isEmpty());
+        QCOMPARE(g_messages, QStringList{"2 files formatted, 1 left unchanged (no SQL, or formatted already), 0 failed."});
+    }
+
+    void secondBeautifyKeepsTheFirstBackups()
+    {
+        const QString dir = makeFiles("twice", {"a.sql", "gone.sql"});
+        writeAll(dir + "/notes.txt", "no statements here\n");
+        CBatchJobDlg dlg;
+        QVERIFY(dlg.setDirectory(dir));
+        for (const char *name : {"a.sql", "notes.txt", "gone.sql"})
+            addByName(dlg, name);
+        QFile::remove(dir + "/gone.sql"); // vanished between Add and Beautify
+        auto *beautify = control<QPushButton>(dlg, "beautifyButton");
+        const QString failed = "1 failed:\n" + dir + "/gone.sql: ";
+
+        QTest::mouseClick(beautify, Qt::LeftButton);
+        const QByteArray formatted = readAll(dir + "/a.sql");
+        QVERIFY(formatted != "select 1;\n");
+        QCOMPARE(g_messages.size(), 1);
+        QVERIFY2(g_messages[0].startsWith("1 file formatted, 1 left unchanged (no SQL, or formatted already), " + failed),
+                 qPrintable(g_messages[0]));
+
+        g_messages.clear();
+        QTest::mouseClick(beautify, Qt::LeftButton);
+        QCOMPARE(readAll(dir + "/a.sql"), formatted);
+        QCOMPARE(readAll(dir + "/a.sq~"), QByteArray("select 1;\n")); // the text before any formatting
+        QCOMPARE(g_messages.size(), 1);
+        QVERIFY2(g_messages[0].startsWith("0 files formatted, 2 left unchanged (no SQL, or formatted already), " + failed),
+                 qPrintable(g_messages[0]));
     }
 
     void saveAndLoadTheJobList()
     {
+        const QString dir = makeFiles("list", {"one.sql", "two.sql", "three.sql"});
         AnsweringBatchJobDlg saver;
-        QVERIFY(saver.setDirectory("/"));
+        QVERIFY(saver.setDirectory(dir));
         for (const char *name : {"one.sql", "two.sql", "three.sql"})
             addByName(saver, name);
         auto *save = control<QPushButton>(saver, "saveButton");
@@ -294,7 +386,8 @@ private slots:
         writeAll(saver.listName, "an older list that is replaced without a question\n");
         QTest::mouseClick(save, Qt::LeftButton);
         QCOMPARE(g_messages, QStringList{"List of files saved to " + saver.listName});
-        QCOMPARE(readAll(saver.listName), QByteArray("/three.sql\r\n/two.sql\r\n/one.sql\r\n"));
+        const QByteArray d = QFile::encodeName(dir);
+        QCOMPARE(readAll(saver.listName), d + "/three.sql\r\n" + d + "/two.sql\r\n" + d + "/one.sql\r\n");
 
         g_messages.clear();
         saver.listName = m_dir.path(); // a directory cannot be written
@@ -315,7 +408,7 @@ private slots:
         QTest::mouseClick(load, Qt::LeftButton);
         QTest::mouseClick(load, Qt::LeftButton); // loading again adds no equal entries
         QVERIFY(g_messages.isEmpty());
-        QCOMPARE(entries(loader), (QStringList{"/three.sql", "/two.sql", "/one.sql"}));
+        QCOMPARE(entries(loader), (QStringList{dir + "/three.sql", dir + "/two.sql", dir + "/one.sql"}));
     }
 };
 

@@ -19,6 +19,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <climits>
+
 namespace {
 
 QByteArray readFile(const QString &path)
@@ -59,6 +61,8 @@ private slots:
     void beautifyThroughTheInterface();
     void extentDrawingAndType();
     void refusedRequests();
+    void beautifyWithoutSqlAnswersAnError();
+    void handlesBelongToTheirCreator();
     void releasingTheLastDocumentEndsTheServer();
 
 private:
@@ -204,9 +208,54 @@ void ContainerTest::refusedRequests()
     QCOMPARE(server()->call(QStringLiteral("ActivateInPlace"), m_handles.constFirst(), qulonglong(0), 0, 0, 10, 10)
                  .errorName(),
              QLatin1String(CEmbedServer::kErrorInvalidArgument));
-    QCOMPARE(server()->call(QStringLiteral("SetText"), m_handles.constFirst(), QByteArray(1024 * 1024, 'a'))
-                 .errorName(),
-             QLatin1String(CEmbedServer::kErrorTooLarge));
+    // Places out of range, the most negative int among them, and a window
+    // the X server does not know (here there is none at all).
+    for (const QVariantList &place : {QVariantList{qulonglong(0x200001), INT_MIN, 0, 10, 10},
+                                      QVariantList{qulonglong(0x200001), 0, INT_MIN, 10, 10},
+                                      QVariantList{qulonglong(0x200001), 0, 0, INT_MAX, 10},
+                                      QVariantList{qulonglong(0x200001), 0, 0, 10, 10}}) {
+        QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("Prax.Document"),
+                                                           QLatin1String(CEmbedServer::kObjectPath),
+                                                           QLatin1String(CEmbedServer::kInterface),
+                                                           QStringLiteral("ActivateInPlace"));
+        call.setArguments(QVariantList{m_handles.constFirst()} + place);
+        QCOMPARE(QDBusConnection::sessionBus().call(call).errorName(),
+                 QLatin1String(CEmbedServer::kErrorInvalidArgument));
+    }
+    // A text over the size limit (64 MiB) cannot travel: a D-Bus array holds
+    // at most 64 MiB. The server's own refusal is tested in process.
+}
+
+void ContainerTest::beautifyWithoutSqlAnswersAnError()
+{
+    const uint handle = embed("Dear diary, nothing to format today.\n");
+    QVERIFY(handle);
+    QCOMPARE(server()->call(QStringLiteral("Open"), handle).type(), QDBusMessage::ReplyMessage);
+    // A box in the server would hold the call until the bus gives up.
+    server()->setTimeout(10000);
+    const QDBusMessage reply = server()->call(QStringLiteral("RunCommand"), handle, 32771);
+    QCOMPARE(reply.errorName(), QLatin1String(CEmbedServer::kErrorFailed));
+    QCOMPARE(reply.errorMessage(), QStringLiteral("Fail formatting the text"));
+    QCOMPARE(server()->call(QStringLiteral("Release"), m_handles.takeLast()).type(), QDBusMessage::ReplyMessage);
+}
+
+void ContainerTest::handlesBelongToTheirCreator()
+{
+    QVERIFY(!m_handles.isEmpty());
+    QDBusConnection other = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("other"));
+    QVERIFY(other.isConnected());
+    QDBusInterface otherServer(QStringLiteral("Prax.Document"), QLatin1String(CEmbedServer::kObjectPath),
+                               QLatin1String(CEmbedServer::kInterface), other);
+    for (const char *method : {"Open", "Save", "Release"})
+        QCOMPARE(otherServer.call(QLatin1String(method), m_handles.constFirst()).errorName(),
+                 QLatin1String(CEmbedServer::kErrorUnknownHandle));
+    QDBusReply<uint> mine = otherServer.call(QStringLiteral("CreateEmbedded"), m_storage, QStringLiteral("Other"));
+    QVERIFY(mine.isValid());
+    QCOMPARE(server()->call(QStringLiteral("Open"), mine.value()).errorName(),
+             QLatin1String(CEmbedServer::kErrorUnknownHandle));
+    // The other container goes away without Release: its document must not
+    // keep the server alive (the next test needs the server to end).
+    QDBusConnection::disconnectFromBus(QStringLiteral("other"));
 }
 
 void ContainerTest::releasingTheLastDocumentEndsTheServer()

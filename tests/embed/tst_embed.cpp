@@ -21,6 +21,7 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
@@ -125,10 +126,13 @@ private slots:
     void extent();
     void drawingIsEmpty();
     void storageRoundTripIsByteExact();
+    void saveNeverFollowsALink_data();
+    void saveNeverFollowsALink();
     void linkedItemSerialisesNothing();
     void storeWithoutViewKeepsText();
     void badStorageIsRefused_data();
     void badStorageIsRefused();
+    void setTextRefusesMoreThan64MiB();
     void embeddingStartShowsNoWindow();
     void userStartWithoutBusWritesRegistration();
     void serviceFileQuotesExec_data();
@@ -465,6 +469,54 @@ void EmbedTest::storageRoundTripIsByteExact()
     server->Release(handle);
 }
 
+void EmbedTest::saveNeverFollowsALink_data()
+{
+    QTest::addColumn<bool>("dangling");
+    QTest::newRow("link to a file") << false;
+    QTest::newRow("dangling link") << true;
+}
+
+void EmbedTest::saveNeverFollowsALink()
+{
+    QFETCH(bool, dangling);
+    start({QStringLiteral("prax"), QStringLiteral("-Embedding")});
+    CEmbedServer *server = CEmbedServer::instance();
+    const uint handle = embed("select 1;\n");
+    QVERIFY(handle);
+    // Contents -> a file of the user's (or where one would be created).
+    const QString target = m_dir->filePath(QStringLiteral("victim"));
+    if (!dangling)
+        writeFile(target, "precious\n");
+    QVERIFY(QFile::remove(contents()));
+    QVERIFY(QFile::link(target, contents()));
+
+    server->Save(handle);
+    QVERIFY2(server->lastError().startsWith(QLatin1String(CEmbedServer::kErrorInvalidStorage)),
+             qPrintable(server->lastError()));
+    server->document(handle)->setText("changed\n");
+    server->Open(handle);
+    QVERIFY(!server->RunCommand(handle, ID_FILE_UPDATE));
+    QVERIFY2(server->lastError().startsWith(QLatin1String(CEmbedServer::kErrorInvalidStorage)),
+             qPrintable(server->lastError()));
+    QCOMPARE(QFile::exists(target), !dangling);
+    if (!dangling)
+        QCOMPARE(readFile(target), QByteArray("precious\n"));
+    QVERIFY(QFileInfo(contents()).isSymLink());
+
+    // A regular Contents is replaced whole, with its permission bits and no
+    // temporary file left beside it.
+    QVERIFY(QFile::remove(contents()));
+    writeFile(contents(), "old\n");
+    const QFileDevice::Permissions ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+    QVERIFY(QFile::setPermissions(contents(), ownerOnly));
+    server->Save(handle);
+    QCOMPARE(readFile(contents()), QByteArray("changed\n"));
+    QCOMPARE(QFile::permissions(contents()) & ~(QFileDevice::ReadUser | QFileDevice::WriteUser), ownerOnly);
+    QCOMPARE(QDir(storage()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList{QStringLiteral("Contents")});
+    server->Release(handle);
+}
+
 void EmbedTest::linkedItemSerialisesNothing()
 {
     CPraxDoc doc;
@@ -513,8 +565,9 @@ void EmbedTest::badStorageIsRefused_data()
     QTest::newRow("missing directory") << "missing" << CEmbedServer::kErrorInvalidStorage;
     QTest::newRow("a file, not a directory") << "file" << CEmbedServer::kErrorInvalidStorage;
     QTest::newRow("Contents is a directory") << "contents-dir" << CEmbedServer::kErrorInvalidStorage;
-    QTest::newRow("Contents of 1,048,576 bytes") << "too-large" << CEmbedServer::kErrorTooLarge;
-    QTest::newRow("Contents of 1,048,575 bytes") << "largest" << QString();
+    QTest::newRow("Contents is a link") << "contents-link" << CEmbedServer::kErrorInvalidStorage;
+    QTest::newRow("Contents of 67,108,865 bytes") << "too-large" << CEmbedServer::kErrorTooLarge;
+    QTest::newRow("Contents of 67,108,864 bytes") << "largest" << QString();
     QTest::newRow("no Contents yet") << "new" << QString();
 }
 
@@ -534,15 +587,18 @@ void EmbedTest::badStorageIsRefused()
         writeFile(path, "x");
     } else if (kind == QLatin1String("contents-dir")) {
         QVERIFY(QDir().mkpath(contents()));
+    } else if (kind == QLatin1String("contents-link")) {
+        writeFile(m_dir->filePath(QStringLiteral("elsewhere")), "select 1;\n");
+        QVERIFY(QFile::link(m_dir->filePath(QStringLiteral("elsewhere")), contents()));
     } else if (kind == QLatin1String("too-large")) {
-        writeFile(contents(), QByteArray(1024 * 1024, 'a'));
+        writeFile(contents(), QByteArray(64 * 1024 * 1024 + 1, 'a'));
     } else if (kind == QLatin1String("largest")) {
-        writeFile(contents(), QByteArray(1024 * 1024 - 1, 'a'));
+        writeFile(contents(), QByteArray(64 * 1024 * 1024, 'a'));
     }
     const uint handle = server->CreateEmbedded(path, QStringLiteral("C"));
     if (error.isEmpty()) {
         QVERIFY(handle);
-        QCOMPARE(server->document(handle)->text().size(), kind == QLatin1String("new") ? 0 : 1024 * 1024 - 1);
+        QCOMPARE(server->document(handle)->text().size(), kind == QLatin1String("new") ? 0 : 64 * 1024 * 1024);
         server->Release(handle);
     } else {
         QCOMPARE(handle, 0u);
@@ -551,6 +607,19 @@ void EmbedTest::badStorageIsRefused()
             QVERIFY(server->lastError().endsWith(QLatin1String("The file is too large to open.")));
     }
     QVERIFY(g_messages.isEmpty()); // a container's mistake shows no dialog
+}
+
+void EmbedTest::setTextRefusesMoreThan64MiB()
+{
+    // Tested in process: a D-Bus array holds at most 64 MiB, so a larger text
+    // cannot even be sent over the bus.
+    start({QStringLiteral("prax"), QStringLiteral("-Embedding")});
+    CEmbedServer *server = CEmbedServer::instance();
+    const uint handle = embed("select 1;\n");
+    server->SetText(handle, QByteArray(64 * 1024 * 1024 + 1, 'a'));
+    QVERIFY2(server->lastError().startsWith(QLatin1String(CEmbedServer::kErrorTooLarge)), qPrintable(server->lastError()));
+    QCOMPARE(server->document(handle)->text(), QByteArray("select 1;\n"));
+    server->Release(handle);
 }
 
 void EmbedTest::embeddingStartShowsNoWindow()

@@ -105,6 +105,19 @@ void InPlaceTest::activateInContainerWindow()
     QVERIFY2(created.isValid(), qPrintable(created.error().message()));
     const uint handle = created.value();
 
+    // A window id the X server does not know (a window that is gone) is
+    // refused, not taken on trust.
+    qulonglong goneId = 0;
+    {
+        QWidget gone;
+        gone.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&gone));
+        goneId = gone.winId();
+    }
+    QTest::qWait(100);
+    QCOMPARE(server.call(QStringLiteral("ActivateInPlace"), handle, goneId, 20, 10, 300, 200).errorName(),
+             QLatin1String(CEmbedServer::kErrorInvalidArgument));
+
     QDBusReply<qulonglong> activated = server.call(QStringLiteral("ActivateInPlace"), handle,
                                                    qulonglong(containerId), 20, 10, 300, 200);
     QVERIFY2(activated.isValid(), qPrintable(activated.error().message()));

@@ -3,6 +3,9 @@
 // for the same text, column and options is the oracle, and the tests check
 // what the view does around it (splicing, selection, options, messages).
 #include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QClipboard>
 #include <QMenu>
 #include <QMimeData>
@@ -15,6 +18,7 @@
 #include <string>
 
 #include "app/fileops.h"
+#include "app/findreplace.h"
 #include "app/msgbox.h"
 #include "app/praxdoc.h"
 #include "app/praxview.h"
@@ -91,6 +95,15 @@ bool fileExists(const QString &path)
 
 const QByteArray kSql = "select a, b from t where x = 1 and y = 2";
 
+// `bytes` bytes of text in lines of 100 ("xxx...x\n"): a document near the
+// size limit as scripts are, not one line the editor would lay out whole.
+QByteArray filler(qint64 bytes)
+{
+    QByteArray line(99, 'x');
+    line += '\n';
+    return line.repeated(bytes / line.size() + 1).left(bytes);
+}
+
 } // namespace
 
 class TestPraxView : public QObject
@@ -125,6 +138,8 @@ private slots:
     void editsStopAtTheSizeLimit();
     void copyPasteKeepsRawBytes();
     void findAndReplace();
+    void replaceAllFromTheDialog_data();
+    void replaceAllFromTheDialog();
 
 private:
     CPraxDoc *m_doc = nullptr;
@@ -259,7 +274,7 @@ void TestPraxView::beautifyRefusesResultOverSizeLimit()
 {
     // The prefix is not formatted; the formatted selection grows the text
     // beyond the largest text a document holds.
-    const QByteArray prefix = QByteArray(CPraxDoc::kMaxTextBytes - kSql.size() - 2, 'x') + "\n";
+    const QByteArray prefix = filler(CPraxDoc::kMaxTextBytes - kSql.size() - 2) + "\n";
     const QByteArray text = prefix + kSql;
     m_view->setTextBytes(text);
     m_view->setSelectionBytes(prefix.size(), text.size());
@@ -496,7 +511,7 @@ void TestPraxView::editsStopAtTheSizeLimit()
 {
     // Two bytes of room: typing fills it, a paste that does not fit is
     // refused whole, and the text never grows beyond what a document may hold.
-    m_view->setTextBytes(QByteArray(CPraxDoc::kMaxTextBytes - 2, 'x'));
+    m_view->setTextBytes(filler(CPraxDoc::kMaxTextBytes - 2));
     m_view->setSelectionBytes(0, 0);
     QTest::keyClicks(m_view, QStringLiteral("ab"));
     QCOMPARE(m_view->textBytes().size(), CPraxDoc::kMaxTextBytes);
@@ -504,13 +519,18 @@ void TestPraxView::editsStopAtTheSizeLimit()
     QTest::keyClick(m_view, Qt::Key_C);
     QCOMPARE(m_view->textBytes().size(), CPraxDoc::kMaxTextBytes);
 
-    m_view->setTextBytes(QByteArray(CPraxDoc::kMaxTextBytes - 3, 'x'));
+    m_view->setTextBytes(filler(CPraxDoc::kMaxTextBytes - 3));
     QApplication::clipboard()->setText(QStringLiteral("12345"));
     m_view->setSelectionBytes(0, 0);
     m_view->OnEditPaste();
     QCOMPARE(m_view->textBytes().size(), CPraxDoc::kMaxTextBytes - 3);
     QApplication::clipboard()->setText(QStringLiteral("123"));
     m_view->setSelectionBytes(0, 0);
+    m_view->OnEditPaste();
+    QCOMPARE(m_view->textBytes().size(), CPraxDoc::kMaxTextBytes);
+    QCOMPARE(m_view->textBytes().left(4), QByteArray("123x"));
+    // A paste over a selection that does not fit leaves the selection in place.
+    m_view->setSelectionBytes(0, 1);
     m_view->OnEditPaste();
     QCOMPARE(m_view->textBytes().size(), CPraxDoc::kMaxTextBytes);
     QCOMPARE(m_view->textBytes().left(4), QByteArray("123x"));
@@ -591,6 +611,55 @@ void TestPraxView::findAndReplace()
     search.text = QStringLiteral("nowhere");
     QVERIFY(!m_view->findNext(search));
     QVERIFY(g_boxes.isEmpty());
+}
+
+void TestPraxView::replaceAllFromTheDialog_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QString>("what");
+    QTest::addColumn<QString>("with");
+    QTest::addColumn<bool>("matchCase");
+    QTest::addColumn<bool>("wholeWord");
+    QTest::addColumn<QByteArray>("expected"); // equal to text: nothing found
+    const QByteArray mixed = "select a, A, ab from a_b";
+    QTest::newRow("any case, inside words") << mixed << "a" << "x" << false << false << QByteArray("select x, x, xb from x_b");
+    QTest::newRow("case") << mixed << "a" << "x" << true << false << QByteArray("select x, A, xb from x_b");
+    QTest::newRow("whole word") << mixed << "a" << "x" << false << true << QByteArray("select x, x, ab from a_b");
+    QTest::newRow("whole word and case") << mixed << "a" << "x" << true << true << QByteArray("select x, A, ab from a_b");
+    QTest::newRow("matches do not overlap") << QByteArray("aaaaa") << "aa" << "b" << true << false << QByteArray("bba");
+    QTest::newRow("replacement holds the search") << QByteArray("a a") << "a" << "aa" << true << false << QByteArray("aa aa");
+    QTest::newRow("punctuation as a word") << QByteArray("t.id, t..id") << "." << "::" << true << true << QByteArray("t::id, t..id");
+    QTest::newRow("bytes 128-255 are word bytes") << QByteArray("caf\xc3\xa9 = caf\xc3\xa9s") << "caf\u00e9" << "c"
+                                                 << false << true << QByteArray("c = caf\xc3\xa9s");
+    QTest::newRow("line ends stay") << QByteArray("a\r\na\n") << "a" << "" << true << true << QByteArray("\r\n\n");
+    QTest::newRow("nothing found") << mixed << "zz" << "x" << false << false << mixed;
+}
+
+void TestPraxView::replaceAllFromTheDialog()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(QString, what);
+    QFETCH(QString, with);
+    QFETCH(bool, matchCase);
+    QFETCH(bool, wholeWord);
+    QFETCH(QByteArray, expected);
+    m_view->setTextBytes(text);
+    m_view->OnEditReplace();
+    auto *dialog = m_view->findChild<CFindReplaceDlg *>();
+    QVERIFY(dialog);
+    dialog->findChild<QLineEdit *>(QStringLiteral("findWhat"))->setText(what);
+    dialog->findChild<QLineEdit *>(QStringLiteral("replaceWith"))->setText(with);
+    dialog->findChild<QCheckBox *>(QStringLiteral("matchCase"))->setChecked(matchCase);
+    dialog->findChild<QCheckBox *>(QStringLiteral("wholeWord"))->setChecked(wholeWord);
+    QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("replaceAll")), Qt::LeftButton);
+
+    QCOMPARE(m_view->textBytes(), expected);
+    QCOMPARE(m_doc->isModified(), expected != text);
+    QCOMPARE(g_boxes, expected == text ? QStringList{"Cannot find the string \"" + what + "\"."} : QStringList());
+    // One Undo takes every replacement back.
+    m_view->OnEditUndo();
+    QCOMPARE(m_view->textBytes(), text);
+    dialog->close();
 }
 
 QTEST_MAIN(TestPraxView)
