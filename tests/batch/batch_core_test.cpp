@@ -225,8 +225,9 @@ TEST_F(BatchCoreTest, JobListFilesThatCannotBeUsed)
 
     EXPECT_EQ(prax::write_job_list(dir_, list), prax::kJobListNotOpened);
     EXPECT_EQ(prax::write_job_list(path("no/such/dir.lis"), list), prax::kJobListNotOpened);
-    if (exists("/dev/full"))
+    if (exists("/dev/full")) {
         EXPECT_EQ(prax::write_job_list("/dev/full", list), prax::kJobListNotWritten);
+    }
 }
 
 TEST_F(BatchCoreTest, BatchRunsFromLastEntryToFirst)

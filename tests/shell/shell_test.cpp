@@ -390,14 +390,10 @@ void ShellTest::dialogBarButtonsRunTheMenuCommands()
         send();
         return opened;
     };
-#ifdef PRAX_HAVE_OPTIONS_DLG
     QCOMPARE(openedBy([&] { option->click(); }), QStringLiteral("CFormatOptionsDlg"));
     QCOMPARE(openedBy([&] { frame->runCommand(ID_FORMAT_OPTIONS); }), QStringLiteral("CFormatOptionsDlg"));
-#endif
-#ifdef PRAX_HAVE_BATCH_DLG
     QCOMPARE(openedBy([&] { batch->click(); }), QStringLiteral("CBatchJobDlg"));
     QCOMPARE(openedBy([&] { frame->runCommand(ID_BATCH_JOB); }), QStringLiteral("CBatchJobDlg"));
-#endif
 }
 
 void ShellTest::statusBarPanesAndPrompts()
