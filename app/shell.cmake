@@ -8,7 +8,7 @@ add_library(prax_shell STATIC
   ${CMAKE_CURRENT_LIST_DIR}/praxapp.h)
 set_target_properties(prax_shell PROPERTIES AUTOMOC ON)
 target_include_directories(prax_shell PUBLIC ${PROJECT_SOURCE_DIR})
-target_link_libraries(prax_shell PUBLIC prax_embed prax_windows prax_common engine Qt6::Widgets Qt6::PrintSupport
+target_link_libraries(prax_shell PUBLIC prax_embed prax_windows prax_common prax_version engine Qt6::Widgets Qt6::PrintSupport
                       QScintilla::QScintilla PRIVATE prax_warnings)
 
 qt_add_executable(prax ${CMAKE_CURRENT_LIST_DIR}/main.cpp)

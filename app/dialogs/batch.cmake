@@ -1,5 +1,4 @@
-# The Batch job dialog (prax_batch_dlg); the job's Qt-free core is prax_batch,
-# defined at the top level because prax-format uses it too.
+# The Batch job dialog (prax_batch_dlg) over the batch core (prax_batch, batch/).
 add_library(prax_batch_dlg STATIC
   ${CMAKE_CURRENT_LIST_DIR}/batchjobdlg.cpp
   ${CMAKE_CURRENT_LIST_DIR}/batchjobdlg.h)
