@@ -116,8 +116,8 @@ constexpr int S = kSeparator;
 const std::vector<MenuPopup> kMenuM = {
     {"&File", {ID_FILE_NEW, ID_FILE_OPEN, S, ID_FILE_PRINT_SETUP, S, ID_FILE_MRU_FILE1, S, ID_APP_EXIT}},
     {"&View", {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR}},
-    {"Options", {ID_FORMAT_OPTIONS, ID_SAVE_OPTIONS}},
-    {"Beautify", {ID_BATCH_JOB}},
+    {"&Options", {ID_FORMAT_OPTIONS, ID_SAVE_OPTIONS}},
+    {"&Beautify", {ID_BATCH_JOB}},
     {"&Help", {ID_HELP_INDEX, ID_HELP_USING, S, ID_APP_ABOUT}},
 };
 
@@ -127,8 +127,8 @@ const std::vector<MenuPopup> kMenuD = {
                ID_APP_EXIT}},
     {"&Edit", {ID_EDIT_UNDO, S, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_CLEAR, ID_EDIT_PASTE, ID_PASTE_BEAUTIFIED,
                ID_EDIT_FIND, ID_EDIT_REPLACE, ID_EDIT_SELECT_ALL}},
-    {"Beautify", {ID_BEAUTIFY, ID_BEAUTIFY_N_COPY, ID_BATCH_JOB}},
-    {"Options", {ID_FORMAT_OPTIONS, ID_SAVE_OPTIONS}},
+    {"&Beautify", {ID_BEAUTIFY, ID_BEAUTIFY_N_COPY, ID_BATCH_JOB}},
+    {"&Options", {ID_FORMAT_OPTIONS, ID_SAVE_OPTIONS}},
     {"&View", {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR}},
     {"&Window", {ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ, ID_WINDOW_ARRANGE, kWindowListMarker}},
     {"&Help", {ID_HELP_INDEX, ID_APP_ABOUT}},
@@ -138,8 +138,8 @@ const std::vector<MenuPopup> kMenuE = {
     {"&File", {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_CLOSE, ID_FILE_UPDATE, ID_FILE_SAVE_COPY_AS, S, ID_FILE_PRINT,
                ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, S, ID_FILE_MRU_FILE1, S, ID_APP_EXIT}},
     {"&Edit", {ID_EDIT_UNDO, S, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE}},
-    {"Beautify", {ID_BEAUTIFY, ID_BEAUTIFY_N_COPY}},
-    {"Options", {ID_FORMAT_OPTIONS, ID_SAVE_OPTIONS}},
+    {"&Beautify", {ID_BEAUTIFY, ID_BEAUTIFY_N_COPY}},
+    {"&Options", {ID_FORMAT_OPTIONS, ID_SAVE_OPTIONS}},
     {"&View", {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR}},
     {"&Window", {ID_WINDOW_NEW, ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ, ID_WINDOW_ARRANGE, kWindowListMarker}},
     {"&Help", {ID_HELP_INDEX, ID_HELP_USING, S, ID_APP_ABOUT}},

@@ -284,6 +284,10 @@ void CMainFrame::setMessageText(const QString &text)
 
 bool CMainFrame::event(QEvent *event)
 {
+    // A maximised document window writes "Prax - Sql3 - [Sql3*]" into this
+    // window's title; the title stays ours.
+    if (event->type() == QEvent::WindowTitleChange && !m_title.isEmpty() && windowTitle() != m_title)
+        setWindowTitle(m_title);
     if (event->type() == QEvent::StatusTip && m_messagePane) {
         // Prompts of highlighted items go to the message pane; when none is
         // highlighted it shows the idle text again (or the help-mode text).
@@ -364,6 +368,7 @@ void CMainFrame::addChildFrame(CChildFrame *child)
     m_mdiArea->addSubWindow(child);
     connect(child->view(), &CPraxView::commandStateChanged, this, &CMainFrame::updateActions);
     connect(child->document(), &CPraxDoc::titleChanged, this, &CMainFrame::updateActions);
+    connect(child->document(), &CPraxDoc::modifiedChanged, this, &CMainFrame::updateActions);
     connect(child, &CChildFrame::documentSaved, this, &CMainFrame::documentSaved);
     connect(child, &QObject::destroyed, this, [this] {
         updateMenuBar();
@@ -511,10 +516,11 @@ void CMainFrame::updateActions()
         m_actions.value(ID_VIEW_TOOLBAR)->setChecked(!m_toolBar->isHidden());
     m_actions.value(ID_VIEW_STATUS_BAR)->setChecked(!statusBar()->isHidden());
 
-    QString title = QString::fromLatin1(kAppTitle);
+    // One title, "Prax - Sql3*", whether or not the document window is maximised.
+    m_title = QString::fromLatin1(kAppTitle);
     if (CPraxDoc *doc = activeDocument())
-        title += QStringLiteral(" - ") + doc->title();
-    setWindowTitle(title);
+        m_title += QStringLiteral(" - ") + doc->title() + (doc->isModified() ? QStringLiteral("*") : QString());
+    setWindowTitle(m_title);
 }
 
 void CMainFrame::OnFormatOptions()

@@ -135,6 +135,7 @@ private:
     QList<QAction *> m_recentActions;      // four per File menu, hidden when unused
     QList<QAction *> m_recentPlaceholders; // the "Recent File" items
     MenuVariant m_menuVariant = MenuVariant::M;
+    QString m_title; // "Prax - Sql3*"
     QPointer<CChildFrame> m_lastActive;
     bool m_inWhatsThisMode = false;
     bool m_destroying = false;

@@ -202,6 +202,11 @@ void CPraxView::setUp()
         emit commandStateChanged();
     });
     connect(this, &QsciScintilla::selectionChanged, this, &CPraxView::commandStateChanged);
+    // Undo back to the saved text: the document is unmodified again.
+    connect(this, &QsciScintilla::modificationChanged, this, [this](bool modified) {
+        if (!modified && !m_loading && m_doc)
+            m_doc->SetModifiedFlag(false);
+    });
     connect(this, &QsciScintilla::linesChanged, this, &CPraxView::updateLineNumberWidth);
     connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &CPraxView::commandStateChanged);
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this, &CPraxView::onScintillaModified);
@@ -253,6 +258,11 @@ void CPraxView::applyEolModeFrom(const QByteArray &bytes)
     else if (lf < 0 && bytes.contains('\r'))
         mode = SC_EOL_CR;
     SendScintilla(SCI_SETEOLMODE, mode);
+}
+
+void CPraxView::markSavePoint()
+{
+    SendScintilla(SCI_SETSAVEPOINT);
 }
 
 void CPraxView::selectionBytes(int &start, int &end) const

@@ -43,6 +43,10 @@ public:
     // afterwards take the line end the text uses (LF when it has none).
     void setTextBytes(const QByteArray &bytes);
 
+    // Records the text as it stands as the saved text: an undo or redo that
+    // comes back to it marks the document unmodified.
+    void markSavePoint();
+
     // The selection as byte offsets; start == end when nothing is selected.
     void selectionBytes(int &start, int &end) const;
     // Selects [start, end) and scrolls the caret into view.

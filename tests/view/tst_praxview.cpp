@@ -122,6 +122,7 @@ private slots:
     void typingMarksModified_data();
     void typingMarksModified();
     void editsMarkModified();
+    void undoToTheSavedTextClearsModified();
     void editsStopAtTheSizeLimit();
     void copyPasteKeepsRawBytes();
     void findAndReplace();
@@ -492,6 +493,23 @@ void TestPraxView::typingMarksModified()
     QVERIFY(!m_doc->isModified());
     QTest::keyClick(m_view, Qt::Key(key));
     QVERIFY(m_doc->isModified());
+}
+
+void TestPraxView::undoToTheSavedTextClearsModified()
+{
+    // Loaded text, then saved text: typing marks the document, undoing back
+    // to the saved text clears the mark, redoing sets it again.
+    m_view->setTextBytes("select 1");
+    for (int round = 0; round < 2; ++round) {
+        QTest::keyClick(m_view, Qt::Key_A);
+        QVERIFY(m_doc->isModified());
+        m_view->OnEditUndo();
+        QVERIFY2(!m_doc->isModified(), round == 0 ? "after load" : "after save");
+        m_view->redo();
+        QVERIFY(m_doc->isModified());
+        m_doc->SetModifiedFlag(false); // as a save does
+        m_view->setSelectionBytes(0, 0);
+    }
 }
 
 void TestPraxView::editsStopAtTheSizeLimit()
