@@ -1,9 +1,8 @@
 // Document windows and the document commands; see childframe.h.
 #include "app/childframe.h"
 
-#include "app/mainframe.h"
+#include "app/commands.h"
 #include "app/msgbox.h"
-#include "app/praxapp.h"
 #include "app/praxdoc.h"
 #include "app/praxview.h"
 
@@ -142,8 +141,7 @@ bool CChildFrame::DoSave(bool askName)
     }
     if (!m_doc->saveDocument(path))
         return false;
-    if (CPraxApp *app = CPraxApp::instance())
-        app->addToRecentFileList(m_doc->path());
+    emit documentSaved(m_doc->path());
     return true;
 }
 
@@ -237,33 +235,10 @@ void CChildFrame::closeEvent(QCloseEvent *event)
     QMdiSubWindow::closeEvent(event);
 }
 
-CChildFrame *CDocTemplate::createFrame(CMainFrame *frame, CPraxDoc *doc)
+bool CChildFrame::runCommand(int id)
 {
-    auto *child = new CChildFrame(doc);
-    frame->addChildFrame(child);
-    return child;
-}
-
-CPraxDoc *CDocTemplate::OpenNewDocument(CMainFrame *frame)
-{
-    auto *doc = new CPraxDoc;
-    if (!doc->OnNewDocument()) {
-        delete doc;
-        return nullptr;
-    }
-    createFrame(frame, doc);
-    return doc;
-}
-
-CPraxDoc *CDocTemplate::OpenDocumentFile(CMainFrame *frame, const QString &path)
-{
-    // The text is read before a window exists, so a file that does not open
-    // leaves no empty window behind; the view takes the text when it attaches.
-    auto *doc = new CPraxDoc;
-    if (!doc->openDocument(path)) {
-        delete doc;
-        return nullptr;
-    }
-    createFrame(frame, doc);
-    return doc;
+#define PRAX_DOC_HANDLER(cid, value, handler, remote) {cid, &CChildFrame::handler},
+    static constexpr CommandHandler<CChildFrame> kHandlers[] = {PRAX_DOC_COMMANDS(PRAX_DOC_HANDLER)};
+#undef PRAX_DOC_HANDLER
+    return runOwnCommand(this, kHandlers, id);
 }

@@ -1,6 +1,6 @@
-// Document windows: the document template that makes a document, its view and
-// the child frame that holds them, and the child frame's document commands
-// (Close, Save, Save As, Mail To) with the questions they ask the user.
+// Document windows: the child frame that holds a document and its view, and
+// its document commands (Close, Save, Save As, Mail To) with the questions
+// they ask the user.
 //
 // A child frame owns its document; closing the frame ends the document. An
 // embedded document is the exception: it belongs to the embedding server and
@@ -16,7 +16,6 @@
 
 #include "app/praxdoc.h"
 
-class CMainFrame;
 class CPraxView;
 
 // Questions of the document commands, replaceable by tests.
@@ -52,6 +51,12 @@ public:
     // Saves to the document's file, or asks for a name when it has none (or
     // `askName`). True when saved.
     bool DoSave(bool askName);
+    // Runs the document command `id` (a PRAX_DOC_COMMANDS id); false for any other.
+    bool runCommand(int id);
+
+signals:
+    // The document was saved to its file `path` (Save, Save As).
+    void documentSaved(const QString &path);
 
 public slots:
     void OnFileClose();
@@ -71,18 +76,4 @@ private:
 
     QPointer<CPraxDoc> m_doc;
     CPraxView *m_view;
-};
-
-// Makes documents with their windows in the main frame's MDI area.
-class CDocTemplate
-{
-public:
-    // A new untitled document ("Sql1", "Sql2", ...) in a new window.
-    CPraxDoc *OpenNewDocument(CMainFrame *frame);
-    // The file at `path` in a new window; nullptr when it does not open (the
-    // document has told the user why).
-    CPraxDoc *OpenDocumentFile(CMainFrame *frame, const QString &path);
-
-private:
-    CChildFrame *createFrame(CMainFrame *frame, CPraxDoc *doc);
 };

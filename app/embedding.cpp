@@ -1,29 +1,22 @@
 // The embedding layer; see embedding.h.
 #include "app/embedding.h"
 
-#include "app/praxapp.h"
+#include "app/embedserver.h"
 
 #include <QCoreApplication>
-#include <QPointer>
 #include <QTimer>
-
-#ifdef PRAX_HAVE_EMBED
-#include "app/embedserver.h"
-#endif
 
 bool initEmbeddingSupport()
 {
     return true;
 }
 
-void connectTemplateServer(CDocTemplate *)
+CEmbedServer *connectTemplateServer(QObject *owner)
 {
-#ifdef PRAX_HAVE_EMBED
-    // Documents are made by the server itself; the template is the same one
-    // the user's File New uses.
-    auto *server = new CEmbedServer(CPraxApp::instance());
+    // Documents are made by the server itself, as the user's File New makes them.
+    auto *server = new CEmbedServer(owner);
     server->RegisterAll();
-#endif
+    return server;
 }
 
 bool isEmbeddingLaunch(const QStringList &arguments)
@@ -40,27 +33,19 @@ bool isEmbeddingLaunch(const QStringList &arguments)
     return false;
 }
 
-void startEmbeddingServer(CPraxApp *app)
+void startEmbeddingServer(CEmbedServer *server, QObject *owner, std::function<void()> exit)
 {
-    QPointer<CPraxApp> owner(app);
-    auto exit = [owner] {
-        if (owner)
-            owner->requestExit();
-    };
-#ifdef PRAX_HAVE_EMBED
-    CEmbedServer *server = CEmbedServer::instance();
+    if (server)
+        server->setContainerLaunch(true);
     if (server && server->isRegistered()) {
-        server->beginServerLaunch(exit);
+        server->beginServerLaunch(std::move(exit));
         return;
     }
-#endif
     // Nobody can reach this process: it would wait hidden for ever.
-    QTimer::singleShot(0, app, exit);
+    QTimer::singleShot(0, owner, std::move(exit));
 }
 
 void updateServerRegistration()
 {
-#ifdef PRAX_HAVE_EMBED
     ServerRegistration::writeServiceFile(QCoreApplication::applicationFilePath());
-#endif
 }

@@ -7,7 +7,6 @@
 #include "app/ipframe.h"
 #include "app/mainframe.h"
 #include "app/msgbox.h"
-#include "app/praxapp.h"
 #include "app/praxdoc.h"
 #include "app/praxview.h"
 #include "app/srvritem.h"
@@ -249,6 +248,11 @@ CEmbedServer *CEmbedServer::instance()
     return s_instance;
 }
 
+void CEmbedServer::setMainFrame(CMainFrame *frame)
+{
+    m_mainFrame = frame;
+}
+
 bool CEmbedServer::RegisterAll()
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
@@ -292,10 +296,8 @@ void CEmbedServer::beginServerLaunch(std::function<void()> exitHandler)
         if (count == 0)
             QTimer::singleShot(0, this, &CEmbedServer::checkExit);
     });
-    if (CPraxApp *app = CPraxApp::instance()) {
-        if (CMainFrame *frame = app->mainFrame())
-            frame->installEventFilter(new MainFrameWatch(this, [this] { checkExit(); }));
-    }
+    if (m_mainFrame)
+        m_mainFrame->installEventFilter(new MainFrameWatch(this, [this] { checkExit(); }));
     m_idleTimer = new QTimer(this);
     m_idleTimer->setSingleShot(true);
     connect(m_idleTimer, &QTimer::timeout, this, &CEmbedServer::checkExit);
@@ -311,8 +313,7 @@ void CEmbedServer::checkExit()
     // Started by a container but not idle since: wait for the grace period.
     if (m_idleTimer && m_idleTimer->isActive() && m_nextHandle == 1)
         return;
-    CPraxApp *app = CPraxApp::instance();
-    if (app && app->mainFrame() && app->mainFrame()->isVisible())
+    if (m_mainFrame && m_mainFrame->isVisible())
         return; // the user works in the window
     m_exitHandler();
     m_exitHandler = nullptr; // asked once
@@ -440,8 +441,7 @@ void CEmbedServer::Open(uint handle)
     Embedded *e = find(handle);
     if (!e)
         return;
-    CPraxApp *app = CPraxApp::instance();
-    CMainFrame *frame = app ? app->mainFrame() : nullptr;
+    CMainFrame *frame = m_mainFrame;
     if (!frame) {
         fail(kErrorFailed, QStringLiteral("No main window"));
         return;
@@ -466,9 +466,8 @@ void CEmbedServer::onWindowClosed(uint handle)
     // document in it. Checked once the window has gone from the main frame
     // (which may itself be closing now).
     QTimer::singleShot(0, this, [this] {
-        CPraxApp *app = CPraxApp::instance();
-        if (app && app->embeddingLaunch() && app->mainFrame() && app->mainFrame()->childFrames().isEmpty())
-            app->mainFrame()->hide();
+        if (m_containerLaunch && m_mainFrame && m_mainFrame->childFrames().isEmpty())
+            m_mainFrame->hide();
     });
 }
 
@@ -504,6 +503,7 @@ qulonglong CEmbedServer::ActivateInPlace(uint handle, qulonglong window, int x, 
             return 0;
         }
         frame->OnCreateControlBars(frame, frame); // no toolbar is no reason to fail
+        connect(frame, &CInPlaceFrame::appCommandRequested, this, &CEmbedServer::appCommandRequested);
         e->inPlace = frame;
     }
     if (!e->inPlace->ActivateIn(quintptr(window), QRect(x, y, width, height))) {
@@ -549,9 +549,7 @@ bool CEmbedServer::RunCommand(uint handle, int command)
         fail(m_lastWriteError, QStringLiteral("Contents not written"));
         return false;
     }
-    const bool allowed = command == ID_BEAUTIFY || command == ID_BEAUTIFY_N_COPY || command == ID_EDIT_UNDO
-                         || command == ID_EDIT_SELECT_ALL;
-    if (!allowed) {
+    if (!isRemoteCommand(command) || commandOwner(command) != CommandOwner::View) {
         fail(kErrorInvalidArgument, QStringLiteral("Command %1 is not offered").arg(command));
         return false;
     }

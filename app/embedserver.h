@@ -28,8 +28,8 @@
 #include <functional>
 
 class CChildFrame;
-class CDocTemplate;
 class CInPlaceFrame;
+class CMainFrame;
 class CPraxDoc;
 class QDBusServiceWatcher;
 class QTimer;
@@ -99,6 +99,13 @@ public:
     // when no document is embedded any more and no window of the user's is
     // open, or when no request has come within kIdleExitMs.
     void beginServerLaunch(std::function<void()> exitHandler);
+    // The main frame that shows embedded documents in windows of their own;
+    // set by the application object at start-up.
+    void setMainFrame(CMainFrame *frame);
+    // A container started the process (an "-Embedding" switch), whether or
+    // not this server could take the bus name: the main frame then shows
+    // only while there is a document in it.
+    void setContainerLaunch(bool launched) { m_containerLaunch = launched; }
 
     QString typeName() const;
 
@@ -142,6 +149,8 @@ signals:
     Q_SCRIPTABLE void Saved(uint handle);
     // The server window or in-place session of `handle` ended.
     Q_SCRIPTABLE void Closed(uint handle);
+    // An in-place frame asks for an application command (About).
+    void appCommandRequested(int id);
 
 private:
     struct Embedded {
@@ -173,4 +182,6 @@ private:
     QDBusServiceWatcher *m_ownerWatch = nullptr;
     const char *m_lastWriteError = nullptr; // of the last writeContents through the document
     QString m_lastError;
+    QPointer<CMainFrame> m_mainFrame;
+    bool m_containerLaunch = false;
 };

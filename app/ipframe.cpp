@@ -2,8 +2,8 @@
 #include "app/ipframe.h"
 
 #include "app/commands.h"
+#include "app/commandui.h"
 #include "app/help.h"
-#include "app/praxapp.h"
 #include "app/praxdoc.h"
 #include "app/praxview.h"
 
@@ -14,6 +14,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolBar>
+
+#include <vector>
 #include <QVBoxLayout>
 #include <QWhatsThis>
 #include <QWindow>
@@ -22,7 +24,7 @@ namespace {
 
 // The in-place toolbar, left to right; 0 is a separator. Button n takes
 // image n of the strip.
-constexpr int kIpToolbar[] = {ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, kSeparator, ID_APP_ABOUT, ID_CONTEXT_HELP};
+const std::vector<int> kIpToolbar = {ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, kSeparator, ID_APP_ABOUT, ID_CONTEXT_HELP};
 
 } // namespace
 
@@ -133,14 +135,8 @@ QAction *CInPlaceFrame::action(int id)
     if (!entry)
         return nullptr;
     const char *text = entry->menu_text[int(MenuVariant::I)];
-    auto *a = new QAction(QString::fromLatin1(text ? text : entry->name), this);
-    a->setData(id);
-    if (entry->prompt) {
-        a->setStatusTip(QString::fromLatin1(entry->prompt));
-        a->setWhatsThis(QString::fromLatin1(entry->prompt));
-    }
-    connect(a, &QAction::triggered, this, [this, id] { runCommand(id); });
-    addAction(a); // its keys work anywhere in the frame
+    QAction *a = createCommandAction(id, QString::fromLatin1(text ? text : entry->name), this,
+                                     [this](int command) { runCommand(command); });
     m_actions.insert(id, a);
     return a;
 }
@@ -159,40 +155,17 @@ void CInPlaceFrame::createMenu()
                 menu->addAction(action(id));
         }
     }
-    QHash<int, QList<QKeySequence>> keys;
-    for (const Accelerator &a : acceleratorTable(MenuVariant::I))
-        keys[a.id] << QKeySequence(QString::fromLatin1(a.key), QKeySequence::PortableText);
+    const QHash<int, QList<QKeySequence>> keys = commandKeys(MenuVariant::I);
     for (auto it = keys.cbegin(); it != keys.cend(); ++it)
         action(it.key())->setShortcuts(it.value());
 }
 
 bool CInPlaceFrame::OnCreateControlBars(QMainWindow *frameWnd, QWidget *)
 {
-    const QPixmap strip(QStringLiteral(":/prax/IDR_SQLTYPE_SRVR_IP.png"));
-    if (!frameWnd || strip.isNull() || strip.width() < kToolbarImageCount * kToolbarImageWidth
-        || strip.height() < kToolbarImageHeight)
-        return false;
-    m_toolBar = new QToolBar(QStringLiteral("Toolbar"), frameWnd);
-    m_toolBar->setObjectName(QStringLiteral("AFX_IDW_TOOLBAR"));
-    m_toolBar->setMovable(false);
-    m_toolBar->setFloatable(false);
-    m_toolBar->setIconSize(QSize(kToolbarImageWidth, kToolbarImageHeight));
-    m_toolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    frameWnd->addToolBar(Qt::TopToolBarArea, m_toolBar);
-    int image = 0;
-    for (int id : kIpToolbar) {
-        if (id == kSeparator) {
-            m_toolBar->addSeparator();
-            continue;
-        }
-        // The actions are this frame's: the buttons' commands come here.
-        QAction *a = action(id);
-        a->setIcon(QIcon(strip.copy(image * kToolbarImageWidth, 0, kToolbarImageWidth, kToolbarImageHeight)));
-        a->setIconVisibleInMenu(false);
-        m_toolBar->addAction(a);
-        ++image;
-    }
-    return true;
+    // The actions are this frame's: the buttons' commands come here.
+    m_toolBar = createCommandToolBar(frameWnd, QPixmap(QStringLiteral(":/prax/IDR_SQLTYPE_SRVR_IP.png")),
+                                     kToolbarImageCount, kIpToolbar, [this](int id) { return action(id); });
+    return m_toolBar != nullptr;
 }
 
 bool CInPlaceFrame::ActivateIn(quintptr container, const QRect &rect)
@@ -215,25 +188,25 @@ bool CInPlaceFrame::ActivateIn(quintptr container, const QRect &rect)
     return true;
 }
 
+CommandState CInPlaceFrame::commandState() const
+{
+    CommandState state = m_view ? m_view->commandState() : CommandState();
+    state.app = true; // About goes out as appCommandRequested
+    return state;
+}
+
 bool CInPlaceFrame::runCommand(int id)
 {
     QAction *a = m_actions.value(id);
     if (!a || !a->isEnabled() || !m_view)
         return false;
-    switch (id) {
-    case ID_EDIT_UNDO: m_view->OnEditUndo(); return true;
-    case ID_EDIT_CUT: m_view->OnEditCut(); return true;
-    case ID_EDIT_COPY: m_view->OnEditCopy(); return true;
-    case ID_EDIT_PASTE: m_view->OnEditPaste(); return true;
-    case ID_HELP_INDEX:
-    case ID_DEFAULT_HELP: OnHelpIndex(); return true;
-    case ID_HELP_USING: OnHelpUsing(); return true;
-    case ID_HELP: OnHelp(); return true;
-    case ID_CONTEXT_HELP: OnContextHelp(); return true;
-    case ID_APP_ABOUT:
-        if (CPraxApp *app = CPraxApp::instance())
-            app->OnAppAbout();
-        return true;
+#define PRAX_HELP_HANDLER(cid, value, handler, remote) {cid, &CInPlaceFrame::handler},
+    static constexpr CommandHandler<CInPlaceFrame> kHandlers[] = {PRAX_HELP_COMMANDS(PRAX_HELP_HANDLER)};
+#undef PRAX_HELP_HANDLER
+    switch (commandOwner(id)) {
+    case CommandOwner::App: emit appCommandRequested(id); return true;
+    case CommandOwner::AnyFrame: return runOwnCommand(this, kHandlers, id);
+    case CommandOwner::View: return m_view->runCommand(id);
     default: return false;
     }
 }
@@ -242,15 +215,9 @@ void CInPlaceFrame::updateActions()
 {
     if (!m_view)
         return;
-    for (QAction *a : std::as_const(m_actions)) {
-        switch (a->data().toInt()) {
-        case ID_EDIT_UNDO: a->setEnabled(m_view->canUndo()); break;
-        case ID_EDIT_CUT:
-        case ID_EDIT_COPY: a->setEnabled(m_view->hasSelection()); break;
-        case ID_EDIT_PASTE: a->setEnabled(m_view->canPaste()); break;
-        default: a->setEnabled(true); break;
-        }
-    }
+    const CommandState state = commandState();
+    for (QAction *a : std::as_const(m_actions))
+        a->setEnabled(commandEnabled(a->data().toInt(), state));
 }
 
 void CInPlaceFrame::OnHelpIndex()

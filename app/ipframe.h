@@ -13,6 +13,7 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include "app/commands.h"
 #include "app/praxdoc.h"
 
 class CPraxView;
@@ -77,8 +78,14 @@ public:
     // The action of command `id` in this frame (menu, keys and toolbar).
     QAction *commandAction(int id) const { return m_actions.value(id); }
 
-    // Sends command `id` as the in-place menu, keys or toolbar would.
+    // Sends command `id` as the in-place menu, keys or toolbar would; the
+    // application's command (About) goes out as appCommandRequested.
     bool runCommand(int id);
+    // What the enabling rules see now (commandEnabled).
+    CommandState commandState() const;
+
+signals:
+    void appCommandRequested(int id);
 
 public slots:
     // Help while in place.

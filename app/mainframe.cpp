@@ -2,23 +2,19 @@
 #include "app/mainframe.h"
 
 #include "app/childframe.h"
-#include "app/help.h"
+#include "app/commandui.h"
+#include "app/dialogs/batchjobdlg.h"
+#include "app/dialogs/formatoptionsdlg.h"
 #include "app/dialogunits.h"
+#include "app/help.h"
 #include "app/msgbox.h"
 #include "app/toolbartips.h"
-#include "app/praxapp.h"
 #include "app/praxdoc.h"
 #include "app/praxview.h"
+#include "app/profilepath.h"
 
 #include "engine/engine.h"
 #include "engine/options.h"
-
-#ifdef PRAX_HAVE_OPTIONS_DLG
-#include "app/dialogs/formatoptionsdlg.h"
-#endif
-#ifdef PRAX_HAVE_BATCH_DLG
-#include "app/dialogs/batchjobdlg.h"
-#endif
 
 #include <QAction>
 #include <QApplication>
@@ -30,6 +26,7 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMetaMethod>
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
@@ -115,11 +112,9 @@ bool CMainFrame::LoadFrame()
     installStatusHook();
     qApp->installEventFilter(this); // leaving context-help mode
 
-    if (CPraxApp *app = CPraxApp::instance())
-        connect(app, &CPraxApp::recentFilesChanged, this, &CMainFrame::updateRecentFileMenu);
     connect(qApp, &QApplication::focusChanged, this, &CMainFrame::updateActions);
 
-    updateRecentFileMenu();
+    setRecentFiles({});
     updateMenuBar();
     updateActions();
 
@@ -132,34 +127,13 @@ bool CMainFrame::LoadFrame()
 
 void CMainFrame::createActions()
 {
+    const auto run = [this](int id) { runCommand(id); };
     for (const CommandEntry &entry : commandTable()) {
-        QString text;
-        for (const char *t : entry.menu_text) {
-            if (t) {
-                text = QString::fromLatin1(t);
-                break;
-            }
-        }
-        if (text.isEmpty())
-            text = QString::fromLatin1(entry.name);
-        auto *action = new QAction(text, this);
-        action->setData(entry.id);
-        if (entry.prompt) {
-            action->setStatusTip(QString::fromLatin1(entry.prompt));
-            action->setWhatsThis(QString::fromLatin1(entry.prompt));
-        }
-        QList<QKeySequence> keys;
-        for (const char *k : entry.keys) {
-            if (k)
-                keys << QKeySequence(QString::fromLatin1(k), QKeySequence::PortableText);
-        }
-        action->setShortcuts(keys);
+        // Its first menu text; menus that show another text get items of their own.
+        QAction *action = createCommandAction(entry.id, commandText(entry, MenuVariant::M), this, run);
         if (entry.id == ID_VIEW_TOOLBAR || entry.id == ID_VIEW_STATUS_BAR)
             action->setCheckable(true);
-        const int id = entry.id;
-        connect(action, &QAction::triggered, this, [this, id] { runCommand(id); });
-        addAction(action); // its keys work whichever menu is shown
-        m_actions.insert(id, action);
+        m_actions.insert(entry.id, action);
     }
 }
 
@@ -183,15 +157,12 @@ void CMainFrame::createMenus()
                     placeholder->setStatusTip(QString::fromLatin1(findCommand(id)->prompt));
                     placeholder->setEnabled(false);
                     m_recentPlaceholders << placeholder;
-                    for (int i = 0; i < CPraxApp::kRecentFileCount; ++i) {
+                    for (int i = 0; i < kRecentFileCount; ++i) {
                         auto *recent = menu->addAction(QString());
                         recent->setData(ID_FILE_MRU_FILE1 + i);
                         recent->setStatusTip(QString::fromLatin1(findCommand(id)->prompt));
                         recent->setVisible(false);
-                        connect(recent, &QAction::triggered, this, [i] {
-                            if (CPraxApp *app = CPraxApp::instance())
-                                app->OnOpenRecentFile(i);
-                        });
+                        connect(recent, &QAction::triggered, this, [this, i] { emit recentFileRequested(i); });
                         m_recentActions << recent;
                     }
                 } else {
@@ -225,31 +196,10 @@ void CMainFrame::createMenus()
 
 bool CMainFrame::createToolBar()
 {
-    const QPixmap strip(QStringLiteral(":/prax/IDR_MAINFRAME.png"));
-    if (strip.isNull() || strip.width() < kToolbarImageCount * kToolbarImageWidth
-        || strip.height() < kToolbarImageHeight)
+    m_toolBar = createCommandToolBar(this, QPixmap(QStringLiteral(":/prax/IDR_MAINFRAME.png")), kToolbarImageCount,
+                                     toolbarLayout(), [this](int id) { return m_actions.value(id); });
+    if (!m_toolBar)
         return false;
-
-    m_toolBar = new QToolBar(QStringLiteral("Toolbar"), this);
-    m_toolBar->setObjectName(QStringLiteral("AFX_IDW_TOOLBAR"));
-    m_toolBar->setMovable(false);
-    m_toolBar->setFloatable(false);
-    m_toolBar->setIconSize(QSize(kToolbarImageWidth, kToolbarImageHeight));
-    m_toolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    addToolBar(Qt::TopToolBarArea, m_toolBar);
-
-    int image = 0;
-    for (int id : toolbarLayout()) {
-        if (id == kSeparator) {
-            m_toolBar->addSeparator();
-            continue;
-        }
-        QAction *action = m_actions.value(id);
-        action->setIcon(QIcon(strip.copy(image * kToolbarImageWidth, 0, kToolbarImageWidth, kToolbarImageHeight)));
-        action->setIconVisibleInMenu(false);
-        ++image;
-        m_toolBar->addAction(action);
-    }
     describeToolBarButtons(m_toolBar);
     connect(m_toolBar, &QToolBar::visibilityChanged, this, &CMainFrame::updateActions);
     return true;
@@ -331,6 +281,10 @@ void CMainFrame::setMessageText(const QString &text)
 
 bool CMainFrame::event(QEvent *event)
 {
+    // A maximised document window writes "Prax - Sql3 - [Sql3*]" into this
+    // window's title; the title stays ours.
+    if (event->type() == QEvent::WindowTitleChange && !m_title.isEmpty() && windowTitle() != m_title)
+        setWindowTitle(m_title);
     if (event->type() == QEvent::StatusTip && m_messagePane) {
         // Prompts of highlighted items go to the message pane; when none is
         // highlighted it shows the idle text again (or the help-mode text).
@@ -346,8 +300,6 @@ bool CMainFrame::event(QEvent *event)
 
 bool CMainFrame::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::ToolTip && m_toolBar && watched->parent() == m_toolBar)
-        return true;
     if (event->type() == QEvent::LeaveWhatsThisMode && m_inWhatsThisMode) {
         m_inWhatsThisMode = false;
         setMessageText(QString::fromLatin1(kIdleMessage));
@@ -411,6 +363,8 @@ void CMainFrame::addChildFrame(CChildFrame *child)
     m_mdiArea->addSubWindow(child);
     connect(child->view(), &CPraxView::commandStateChanged, this, &CMainFrame::updateActions);
     connect(child->document(), &CPraxDoc::titleChanged, this, &CMainFrame::updateActions);
+    connect(child->document(), &CPraxDoc::modifiedChanged, this, &CMainFrame::updateActions);
+    connect(child, &CChildFrame::documentSaved, this, &CMainFrame::documentSaved);
     connect(child, &QObject::destroyed, this, [this] {
         updateMenuBar();
         updateActions();
@@ -463,20 +417,17 @@ void CMainFrame::updateMenuBar()
 
 void CMainFrame::applyAccelerators(MenuVariant variant)
 {
-    QHash<int, QList<QKeySequence>> keys;
-    for (const Accelerator &a : acceleratorTable(variant))
-        keys[a.id] << QKeySequence(QString::fromLatin1(a.key), QKeySequence::PortableText);
+    const QHash<int, QList<QKeySequence>> keys = commandKeys(variant);
     for (QAction *action : std::as_const(m_actions))
         action->setShortcuts(keys.value(action->data().toInt()));
 }
 
-void CMainFrame::updateRecentFileMenu()
+void CMainFrame::setRecentFiles(const QStringList &files)
 {
-    const QStringList files = CPraxApp::instance() ? CPraxApp::instance()->recentFiles() : QStringList();
     for (QAction *placeholder : m_recentPlaceholders)
         placeholder->setVisible(files.isEmpty());
     for (qsizetype i = 0; i < m_recentActions.size(); ++i) {
-        const int index = int(i % CPraxApp::kRecentFileCount);
+        const int index = int(i % kRecentFileCount);
         QAction *action = m_recentActions.at(i);
         action->setVisible(index < files.size());
         if (index < files.size())
@@ -511,62 +462,38 @@ void CMainFrame::fillWindowMenu(QMenu *menu)
     }
 }
 
-QObject *CMainFrame::commandTarget(const CommandEntry &entry) const
+CommandState CMainFrame::commandState() const
 {
-    switch (entry.owner) {
-    case CommandOwner::App: return CPraxApp::instance();
-    case CommandOwner::Frame: return const_cast<CMainFrame *>(this);
-    case CommandOwner::Doc: return activeChild();
-    case CommandOwner::View: return activeView();
-    }
-    return nullptr;
-}
-
-bool CMainFrame::canRun(const CommandEntry &entry) const
-{
-    if (!entry.handler)
-        return false;
-    QObject *target = commandTarget(entry);
-    if (!target)
-        return false;
-    const QByteArray signature = QByteArray(entry.handler) + "()";
-    if (target->metaObject()->indexOfMethod(signature.constData()) < 0)
-        return false;
-    const CPraxView *view = activeView();
-    switch (entry.id) {
-    case ID_FILE_UPDATE:
-    case ID_FILE_SAVE_COPY_AS: return activeDocument() && activeDocument()->IsEmbedded();
-    case ID_EDIT_UNDO: return view->canUndo();
-    case ID_EDIT_CUT:
-    case ID_EDIT_COPY:
-    case ID_EDIT_CLEAR: return view->hasSelection();
-    case ID_EDIT_PASTE: return view->canPaste();
-    case ID_PASTE_BEAUTIFIED: return true; // no rule of its own: enabled with the view
-    case ID_EDIT_FIND:
-    case ID_EDIT_REPLACE:
-    case ID_EDIT_SELECT_ALL: return view->canFind();
-    case ID_BEAUTIFY:
-    case ID_BEAUTIFY_N_COPY: return view->canBeautify();
-    case ID_WINDOW_NEW: return false; // a document has one window
-    case ID_NEXT_PANE:
-    case ID_PREV_PANE: return false; // ... and its window one pane
-    case ID_WINDOW_CASCADE:
-    case ID_WINDOW_TILE_HORZ:
-    case ID_WINDOW_ARRANGE: return !childFrames().isEmpty();
-    default: return true;
-    }
+    CPraxView *view = activeView();
+    CommandState state = view ? view->commandState() : CommandState();
+    state.app = isSignalConnected(QMetaMethod::fromSignal(&CMainFrame::appCommandRequested));
+    state.document = activeChild() != nullptr;
+    state.embedded = activeDocument() && activeDocument()->IsEmbedded();
+    state.documentWindows = !childFrames().isEmpty();
+    return state;
 }
 
 bool CMainFrame::runCommand(int id)
 {
-    const CommandEntry *entry = findCommand(id);
-    if (!entry || !canRun(*entry))
+    if (!findCommand(id) || !commandEnabled(id, commandState()))
         return false;
     // "E&xit && Return to %1": the embedded document's window closes (the
     // container's copy brought up to date); the program goes on serving.
     if (id == ID_APP_EXIT && activeDocument() && activeDocument()->IsEmbedded())
         return activeChild()->close();
-    return QMetaObject::invokeMethod(commandTarget(*entry), entry->handler);
+#define PRAX_FRAME_HANDLER(cid, value, handler, remote) {cid, &CMainFrame::handler},
+    static constexpr CommandHandler<CMainFrame> kHandlers[] = {
+        PRAX_FRAME_COMMANDS(PRAX_FRAME_HANDLER) PRAX_HELP_COMMANDS(PRAX_FRAME_HANDLER)};
+#undef PRAX_FRAME_HANDLER
+    switch (commandOwner(id)) {
+    case CommandOwner::App: emit appCommandRequested(id); return true;
+    case CommandOwner::Frame:
+    case CommandOwner::AnyFrame: return runOwnCommand(this, kHandlers, id);
+    case CommandOwner::Doc: return activeChild()->runCommand(id);
+    case CommandOwner::View: return activeView()->runCommand(id);
+    case CommandOwner::None: break;
+    }
+    return false;
 }
 
 void CMainFrame::updateActions()
@@ -575,35 +502,33 @@ void CMainFrame::updateActions()
         return;
     // Recent files are always enabled and their place holder never: neither
     // is in these lists.
+    const CommandState state = commandState();
     for (QAction *action : std::as_const(m_actions))
-        action->setEnabled(canRun(*findCommand(action->data().toInt())));
+        action->setEnabled(commandEnabled(action->data().toInt(), state));
     for (QAction *action : std::as_const(m_variantActions))
-        action->setEnabled(canRun(*findCommand(action->data().toInt())));
+        action->setEnabled(commandEnabled(action->data().toInt(), state));
     if (m_toolBar)
         m_actions.value(ID_VIEW_TOOLBAR)->setChecked(!m_toolBar->isHidden());
     m_actions.value(ID_VIEW_STATUS_BAR)->setChecked(!statusBar()->isHidden());
 
-    QString title = QString::fromLatin1(kAppTitle);
+    // One title, "Prax - Sql3*", whether or not the document window is maximised.
+    m_title = QString::fromLatin1(kAppTitle);
     if (CPraxDoc *doc = activeDocument())
-        title += QStringLiteral(" - ") + doc->title();
-    setWindowTitle(title);
+        m_title += QStringLiteral(" - ") + doc->title() + (doc->isModified() ? QStringLiteral("*") : QString());
+    setWindowTitle(m_title);
 }
 
 void CMainFrame::OnFormatOptions()
 {
-#ifdef PRAX_HAVE_OPTIONS_DLG
     // The dialog applies (and with OK/Save writes) its values itself.
     CFormatOptionsDlg dialog(this, praxProfilePath());
     dialog.exec();
-#endif
 }
 
 void CMainFrame::OnBatchJob()
 {
-#ifdef PRAX_HAVE_BATCH_DLG
     CBatchJobDlg dialog(this);
     dialog.exec();
-#endif
 }
 
 void CMainFrame::OnSaveOptions()
@@ -630,12 +555,12 @@ void CMainFrame::OnViewStatusBar()
 
 void CMainFrame::OnWindowNew()
 {
-    // Not offered: a document has exactly one window (canRun says so).
+    // Not offered: a document has exactly one window (commandEnabled says so).
 }
 
 void CMainFrame::OnNextPane()
 {
-    // Not offered: a document window is not split (canRun says so).
+    // Not offered: a document window is not split (commandEnabled says so).
 }
 
 void CMainFrame::OnPrevPane()

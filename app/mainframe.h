@@ -6,8 +6,10 @@
 // container's document).
 //
 // Every command is a QAction made from the command table (commands.h) and
-// carrying its id in QAction::data(); runCommand(id) routes an id to the
-// application, this frame, the active document window or the active view.
+// carrying its id in QAction::data(); runCommand(id) routes an id to this
+// frame, the active document window or the active view, and sends the
+// application's commands out as appCommandRequested. The frame knows nothing
+// of the application object: that connects to these signals at start-up.
 #pragma once
 
 #include <QHash>
@@ -70,6 +72,16 @@ public:
     // Sends command `id` as a menu, key or button would. False when nobody
     // handles it now (no document window for a document command, ...).
     bool runCommand(int id);
+    // What the enabling rules see now (commandEnabled).
+    CommandState commandState() const;
+
+signals:
+    // An application command (New, Open, Print Setup, Exit, About) was given.
+    void appCommandRequested(int id);
+    // Entry `index` (0-based) of the recent-file list was chosen.
+    void recentFileRequested(int index);
+    // A document window saved its document to `path`.
+    void documentSaved(const QString &path);
 
 public slots:
     void OnFormatOptions();
@@ -90,8 +102,8 @@ public slots:
 
     // Sets every command's enabled and checked state and the window title.
     void updateActions();
-    // Rebuilds the recent-file entries of the File menus.
-    void updateRecentFileMenu();
+    // Shows `files` (most recent first) as the recent-file entries of the File menus.
+    void setRecentFiles(const QStringList &files);
 
 protected:
     bool event(QEvent *event) override;
@@ -106,8 +118,6 @@ private:
     void createStatusBar();
     void installStatusHook();
 
-    QObject *commandTarget(const CommandEntry &entry) const;
-    bool canRun(const CommandEntry &entry) const;
     void updateMenuBar();
     void applyAccelerators(MenuVariant variant);
     void fillWindowMenu(QMenu *menu);
@@ -125,6 +135,7 @@ private:
     QList<QAction *> m_recentActions;      // four per File menu, hidden when unused
     QList<QAction *> m_recentPlaceholders; // the "Recent File" items
     MenuVariant m_menuVariant = MenuVariant::M;
+    QString m_title; // "Prax - Sql3*"
     QPointer<CChildFrame> m_lastActive;
     bool m_inWhatsThisMode = false;
     bool m_destroying = false;

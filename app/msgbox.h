@@ -7,7 +7,7 @@
 
 class QWidget;
 
-inline const char kAppTitle[] = "Prax Windows Application";
+inline const char kAppTitle[] = "Prax";
 
 // Shows `text` modally. Under automated tests (see setMessageBoxRecorder) the
 // text is recorded instead and no box is shown.

@@ -4,6 +4,7 @@
 #include "app/aboutdlg.h"
 #include "app/childframe.h"
 #include "app/embedding.h"
+#include "app/embedserver.h"
 #include "app/mainframe.h"
 #include "app/msgbox.h"
 #include "app/praxdoc.h"
@@ -27,8 +28,6 @@
 
 namespace {
 
-QString g_profilePath;
-
 std::string localPath(const QString &path)
 {
     return QFile::encodeName(path).toStdString();
@@ -47,18 +46,6 @@ bool installedServiceFilePresent()
 }
 
 } // namespace
-
-QString praxProfilePath()
-{
-    if (g_profilePath.isEmpty())
-        g_profilePath = QFile::decodeName(QByteArray::fromStdString(prax::default_profile_path()));
-    return g_profilePath;
-}
-
-void setPraxProfilePath(const QString &path)
-{
-    g_profilePath = path;
-}
 
 PraxCommandLine parsePraxCommandLine(const QStringList &arguments)
 {
@@ -110,25 +97,14 @@ bool PraxCommandLine::onlyQtOptionsUnknown() const
 const char *const CPraxApp::kEmbeddingInitFailed =
     "OLE 2.0 initialization failed.  Make sure that the OLE libraries are the correct version.";
 
-CPraxApp *CPraxApp::s_instance = nullptr;
-
 CPraxApp::CPraxApp(QObject *parent)
     : QObject(parent)
 {
-    s_instance = this;
 }
 
 CPraxApp::~CPraxApp()
 {
     delete m_mainFrame; // closes its document windows with it
-    delete m_docTemplate;
-    if (s_instance == this)
-        s_instance = nullptr;
-}
-
-CPraxApp *CPraxApp::instance()
-{
-    return s_instance;
 }
 
 CMainFrame *CPraxApp::mainFrame() const
@@ -136,9 +112,12 @@ CMainFrame *CPraxApp::mainFrame() const
     return m_mainFrame;
 }
 
-CDocTemplate *CPraxApp::docTemplate() const
+bool CPraxApp::runCommand(int id)
 {
-    return m_docTemplate;
+#define PRAX_APP_HANDLER(cid, value, handler, remote) {cid, &CPraxApp::handler},
+    static constexpr CommandHandler<CPraxApp> kHandlers[] = {PRAX_APP_COMMANDS(PRAX_APP_HANDLER)};
+#undef PRAX_APP_HANDLER
+    return runOwnCommand(this, kHandlers, id);
 }
 
 bool CPraxApp::InitInstance(const QStringList &arguments)
@@ -158,17 +137,24 @@ bool CPraxApp::InitInstance(const QStringList &arguments)
     // 3. The recent-file list.
     loadRecentFileList();
 
-    // 4. The document template, known to the embedding server.
-    m_docTemplate = new CDocTemplate;
-    connectTemplateServer(m_docTemplate);
+    // 4. The embedding server, which makes its documents as File New does.
+    m_server = connectTemplateServer(this);
 
-    // 5 and 6. The main window.
+    // 5 and 6. The main window, wired to this object and to the server.
     auto *frame = new CMainFrame;
     if (!frame->LoadFrame()) {
         delete frame;
         return false;
     }
     m_mainFrame = frame;
+    connect(frame, &CMainFrame::appCommandRequested, this, &CPraxApp::runCommand);
+    connect(frame, &CMainFrame::recentFileRequested, this, &CPraxApp::OnOpenRecentFile);
+    connect(frame, &CMainFrame::documentSaved, this, &CPraxApp::addToRecentFileList);
+    connect(this, &CPraxApp::recentFilesChanged, frame, [this] { m_mainFrame->setRecentFiles(m_recentFiles); });
+    frame->setRecentFiles(m_recentFiles);
+    frame->updateActions();
+    m_server->setMainFrame(frame);
+    connect(m_server, &CEmbedServer::appCommandRequested, this, &CPraxApp::runCommand);
 
     // 7. A container started us: the window stays hidden until the embedding
     // layer shows it, and the options keep their built-in values. The process
@@ -177,7 +163,7 @@ bool CPraxApp::InitInstance(const QStringList &arguments)
     m_embeddingLaunch = isEmbeddingLaunch(arguments);
     if (m_embeddingLaunch) {
         QApplication::setQuitOnLastWindowClosed(false);
-        startEmbeddingServer(this);
+        startEmbeddingServer(m_server, this, [this] { requestExit(); });
         return true;
     }
 
@@ -257,7 +243,7 @@ void CPraxApp::removeFromRecentFileList(const QString &path)
 
 CPraxDoc *CPraxApp::OpenDocumentFile(const QString &path)
 {
-    if (!m_mainFrame || !m_docTemplate || path.isEmpty())
+    if (!m_mainFrame || path.isEmpty())
         return nullptr;
     // A file already open is shown, not read a second time.
     const QFileInfo wanted(path);
@@ -268,16 +254,33 @@ CPraxDoc *CPraxApp::OpenDocumentFile(const QString &path)
             return child->document();
         }
     }
-    CPraxDoc *doc = m_docTemplate->OpenDocumentFile(m_mainFrame, path);
-    if (doc)
-        addToRecentFileList(doc->path());
+    // The text is read before a window exists, so a file that does not open
+    // leaves no empty window behind; the view takes the text when it attaches.
+    auto *doc = new CPraxDoc;
+    if (!doc->openDocument(path)) {
+        delete doc;
+        return nullptr;
+    }
+    openWindow(doc);
+    addToRecentFileList(doc->path());
     return doc;
+}
+
+void CPraxApp::openWindow(CPraxDoc *doc)
+{
+    m_mainFrame->addChildFrame(new CChildFrame(doc));
 }
 
 void CPraxApp::OnFileNew()
 {
-    if (m_mainFrame && m_docTemplate)
-        m_docTemplate->OpenNewDocument(m_mainFrame);
+    if (!m_mainFrame)
+        return;
+    auto *doc = new CPraxDoc;
+    if (!doc->OnNewDocument()) {
+        delete doc;
+        return;
+    }
+    openWindow(doc);
 }
 
 void CPraxApp::OnFileOpen()

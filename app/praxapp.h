@@ -1,8 +1,9 @@
 // The application object: start-up in a fixed order (embedding support,
-// dialog colours, recent-file list, document template, main frame, first
+// dialog colours, recent-file list, embedding server, main frame, first
 // document, showing the window, formatting options), the application-level
-// commands (New, Open, Print Setup, recent files, Exit, About) and the
-// process-wide profile path and printer.
+// commands (New, Open, Print Setup, recent files, Exit, About), and the wiring
+// of the windows: the main frame, the document windows and the embedding
+// server know nothing of this object; it connects to their signals.
 //
 // CPraxApp is not the QApplication: main() (or a test) creates the
 // QApplication first and then one CPraxApp, so tests can run start-up
@@ -14,15 +15,13 @@
 #include <QString>
 #include <QStringList>
 
+#include "app/commandids.h"
+
+#include "app/profilepath.h"
+
+class CEmbedServer;
 class CMainFrame;
 class CPraxDoc;
-class CDocTemplate;
-
-// The profile file the editor reads and writes ("Formatting Options",
-// "Recent File List", "Settings"): prax::default_profile_path() unless set.
-QString praxProfilePath();
-// Points the editor at another profile (tests, a second configuration).
-void setPraxProfilePath(const QString &path);
 
 // What the command line asks of a start: `prax [FILE...]`, `prax --help`,
 // `prax --version`, or an embedding start ("-Embedding", "/Automation"),
@@ -48,7 +47,7 @@ class CPraxApp : public QObject
     Q_OBJECT
 
 public:
-    static constexpr int kRecentFileCount = 4;
+    static constexpr int kRecentFileCount = ::kRecentFileCount;
     static constexpr const char *kRecentSection = "Recent File List";
     // "OLE 2.0 initialization failed.  Make sure that the OLE libraries are the correct version."
     static const char *const kEmbeddingInitFailed;
@@ -56,15 +55,11 @@ public:
     CPraxApp(QObject *parent = nullptr);
     ~CPraxApp() override;
 
-    // The one application object; nullptr before construction or after destruction.
-    static CPraxApp *instance();
-
     // Runs start-up with the program's arguments (arguments[0] is the program).
     // Returns false when start-up fails; the caller then ends the process.
     bool InitInstance(const QStringList &arguments);
 
     CMainFrame *mainFrame() const;
-    CDocTemplate *docTemplate() const;
     // True when start-up found an "Embedding" or "Automation" switch.
     bool embeddingLaunch() const { return m_embeddingLaunch; }
 
@@ -80,6 +75,9 @@ public:
     void removeFromRecentFileList(const QString &path);
 
 public slots:
+    // Runs the application command `id` (a PRAX_APP_COMMANDS id); false for any other.
+    bool runCommand(int id);
+
     void OnFileNew();
     void OnFileOpen();
     void OnFilePrintSetup();
@@ -99,10 +97,11 @@ signals:
 private:
     void loadRecentFileList();
     void saveRecentFileList() const;
+    // Puts `doc` (taken over) into a new document window of the main frame.
+    void openWindow(CPraxDoc *doc);
 
-    static CPraxApp *s_instance;
     QPointer<CMainFrame> m_mainFrame;
-    CDocTemplate *m_docTemplate = nullptr;
+    CEmbedServer *m_server = nullptr;
     QStringList m_recentFiles;
     bool m_embeddingLaunch = false;
 };

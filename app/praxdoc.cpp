@@ -63,6 +63,10 @@ void CPraxDoc::SetModifiedFlag(bool modified)
     if (m_modified == modified)
         return;
     m_modified = modified;
+    // The text as it stands is the saved one: undoing back to it later
+    // clears the flag again (the view's save point).
+    if (!modified && m_view)
+        m_view->markSavePoint();
     emit modifiedChanged(modified);
 }
 

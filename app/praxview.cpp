@@ -1,11 +1,10 @@
 // The editor view: QScintilla set-up, raw-bytes text access, the formatting
-// commands, the editing commands, printing and the context menu (the Find and
-// Replace dialog and Replace All are in findreplace.cpp).
+// commands, the editing commands and the context menu (printing is in
+// viewprint.cpp; the Find and Replace dialog and Replace All in findreplace.cpp).
 //
-// The formatting commands pass text through the engine's file interface:
-// write the text to a temporary file, format_file into a second one, read the
-// result back. Nothing here may leave starting_indentation changed, a
-// temporary file behind, or the editor holding a half-assembled text.
+// The formatting commands hand the bytes to the Qt-free steps of beautify.h
+// and put the result into the editor as one undo step; nothing here may
+// leave the editor holding a half-assembled text.
 #include "app/praxview.h"
 
 #include <QApplication>
@@ -13,29 +12,24 @@
 #include <QContextMenuEvent>
 #include <QDialog>
 #include <QFile>
-#include <QFileInfo>
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
-#include <QPrintDialog>
-#include <QPrintPreviewDialog>
 #include <QTimer>
 #include <QUtf8StringView>
 #include <Qsci/qscilexersql.h>
-#include <Qsci/qsciprinter.h>
 
 #include <algorithm>
-#include <memory>
 #include <string>
 #include <string_view>
 
-#include "app/fileops.h"
+#include "app/beautify.h"
+#include "app/commands.h"
 #include "app/findreplace.h"
 #include "app/msgbox.h"
 #include "app/praxdoc.h"
 #include "engine/engine.h"
-#include "engine/options.h"
 
 namespace {
 
@@ -48,33 +42,14 @@ std::string_view asView(const QByteArray &bytes)
     return std::string_view(bytes.constData(), static_cast<size_t>(bytes.size()));
 }
 
-// Undoes the process-wide changes of a formatting command on every way out:
-// the wait cursor, the user's starting_indentation and the temporary files.
-class CommandScope
+// The wait cursor for the length of a command, taken down on every way out.
+class WaitCursor
 {
 public:
-    CommandScope(bool waitCursor, bool keepIndentation)
-        : m_waitCursor(waitCursor), m_keepIndentation(keepIndentation),
-          m_savedIndentation(prax::format_options.starting_indentation)
-    {
-        if (m_waitCursor)
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-    }
-    ~CommandScope()
-    {
-        prax::remove_temp_names();
-        if (m_keepIndentation)
-            prax::format_options.starting_indentation = m_savedIndentation;
-        if (m_waitCursor)
-            QApplication::restoreOverrideCursor();
-    }
-    CommandScope(const CommandScope &) = delete;
-    CommandScope &operator=(const CommandScope &) = delete;
-
-private:
-    bool m_waitCursor;
-    bool m_keepIndentation;
-    int m_savedIndentation;
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor &) = delete;
+    WaitCursor &operator=(const WaitCursor &) = delete;
 };
 
 // The bytes a clipboard or drag holds as text, or a null array when none.
@@ -132,6 +107,11 @@ void CPraxView::setUp()
         emit commandStateChanged();
     });
     connect(this, &QsciScintilla::selectionChanged, this, &CPraxView::commandStateChanged);
+    // Undo back to the saved text: the document is unmodified again.
+    connect(this, &QsciScintilla::modificationChanged, this, [this](bool modified) {
+        if (!modified && !m_loading && m_doc)
+            m_doc->SetModifiedFlag(false);
+    });
     connect(this, &QsciScintilla::linesChanged, this, &CPraxView::updateLineNumberWidth);
     connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &CPraxView::commandStateChanged);
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this, &CPraxView::onScintillaModified);
@@ -185,6 +165,11 @@ void CPraxView::applyEolModeFrom(const QByteArray &bytes)
     SendScintilla(SCI_SETEOLMODE, mode);
 }
 
+void CPraxView::markSavePoint()
+{
+    SendScintilla(SCI_SETSAVEPOINT);
+}
+
 void CPraxView::selectionBytes(int &start, int &end) const
 {
     start = static_cast<int>(SendScintilla(SCI_GETSELECTIONSTART));
@@ -210,11 +195,7 @@ QByteArray CPraxView::selectedBytes() const
 
 int CPraxView::selectionColumn(const QByteArray &text, int pos)
 {
-    // "\tSELECT" with the selection at S: the tab counts one, so the column is 1.
-    int column = 0;
-    for (int i = pos - 1; i >= 0 && text.at(i) != '\n'; --i)
-        ++column;
-    return column;
+    return prax::selection_column(asView(text), std::size_t(std::max(pos, 0)));
 }
 
 bool CPraxView::canBeautify() const
@@ -303,84 +284,29 @@ void CPraxView::onScintillaModified(int, int mtype, const char *, int length, in
 
 bool CPraxView::beautify(bool &hadSelection)
 {
-    CommandScope scope(/*waitCursor*/ true, /*keepIndentation*/ true);
+    WaitCursor wait;
     int start, end;
     selectionBytes(start, end);
     hadSelection = start >= 0 && end > start;
     const QByteArray text = textBytes();
-    QWidget *boxParent = window();
-
-    if (prax::make_temp_names() != 0) {
-        praxMessageBox(boxParent, QStringLiteral("Formating Failed:Code=101!"));
+    const prax::BeautifyResult result =
+        prax::beautify_text(asView(text), std::size_t(std::max(start, 0)), std::size_t(std::max(end, 0)),
+                            isHostSource(), std::size_t(CPraxDoc::kMaxTextBytes));
+    switch (result.status) {
+    case prax::BeautifyStatus::kFailed:
+        praxMessageBox(window(), hadSelection ? QStringLiteral("Fail formatting the selected text")
+                                              : QStringLiteral("Fail formatting the text"));
         return false;
-    }
-
-    QByteArray toFormat = text;
-    int column = 0;
-    if (hadSelection) {
-        column = selectionColumn(text, start);
-        prax::format_options.starting_indentation = column;
-        toFormat = text.mid(start, end - start);
-        prax::show_status_message("Format the selected text.");
-    }
-    if (prax::write_text_file(prax::temp_in_path, asView(toFormat)) != 0) {
-        praxMessageBox(boxParent, QStringLiteral("Formating Failed:Code=101!"));
+    case prax::BeautifyStatus::kTooLarge:
+        praxMessageBox(window(), QStringLiteral("The file is too large to open."));
         return false;
+    case prax::BeautifyStatus::kOk: break;
     }
 
-    // A selection is laid out as if its first line already stood at the
-    // selection's column; the whole text is a classic run from column 0.
-    prax::FormatRequest request;
+    replaceRangeBytes(0, static_cast<int>(SendScintilla(SCI_GETLENGTH)),
+                      QByteArray(result.text.data(), qsizetype(result.text.size())));
     if (hadSelection)
-        request.start_column = column;
-    const int result = prax::format_file(prax::temp_in_path.c_str(), prax::temp_out_path.c_str(), request);
-    if (result != prax::kFormatOk) {
-        praxMessageBox(boxParent, hadSelection ? QStringLiteral("Fail formatting the selected text")
-                                               : QStringLiteral("Fail formatting the text"));
-        return false;
-    }
-
-    // The engine's result is measured before it is read: a run may write far
-    // more than it read (many SELECT lists nest), and neither it nor the
-    // assembled text may pass the size limit.
-    const qint64 formattedSize = QFileInfo(QFile::decodeName(QByteArray::fromStdString(prax::temp_out_path))).size();
-    const qint64 keptSize = hadSelection ? text.size() - (end - start) : 0;
-    if (formattedSize > CPraxDoc::kMaxTextBytes - keptSize) {
-        praxMessageBox(boxParent, QStringLiteral("The file is too large to open."));
-        return false;
-    }
-
-    // Assemble the new whole text: prefix, formatted part, suffix. The input
-    // file is truncated rather than removed and re-created, so its name is
-    // never free for someone else to take in between.
-    int formattedLength = -1;
-    bool assembled;
-    if (hadSelection) {
-        assembled = prax::write_text_file(prax::temp_in_path, asView(text.left(start))) == 0 &&
-                    (formattedLength = prax::append_file_to_file(prax::temp_out_path, prax::temp_in_path)) >= 0 &&
-                    prax::append_text_file(prax::temp_in_path, asView(text.mid(end))) == 0;
-    } else {
-        assembled = prax::write_text_file(prax::temp_in_path, std::string_view()) == 0 &&
-                    prax::append_file_to_file(prax::temp_out_path, prax::temp_in_path) >= 0;
-    }
-    if (!assembled) {
-        praxMessageBox(boxParent, QStringLiteral("Formating Failed:Code=101!"));
-        return false;
-    }
-
-    std::string assembledText;
-    if (prax::read_file_text(prax::temp_in_path, assembledText) != 0) {
-        praxMessageBox(boxParent, QStringLiteral("fail open file for read"));
-        return false;
-    }
-    if (static_cast<qint64>(assembledText.size()) > CPraxDoc::kMaxTextBytes) {
-        praxMessageBox(boxParent, QStringLiteral("The file is too large to open."));
-        return false;
-    }
-
-    replaceRangeBytes(0, static_cast<int>(SendScintilla(SCI_GETLENGTH)), QByteArray::fromStdString(assembledText));
-    if (hadSelection)
-        setSelectionBytes(start, start + formattedLength);
+        setSelectionBytes(int(result.formatted_begin), int(result.formatted_end));
     else
         SendScintilla(SCI_GOTOPOS, 0L);
     if (m_doc)
@@ -413,33 +339,23 @@ void CPraxView::OnBeautifyNCopy()
 
 void CPraxView::OnPasteBeautified()
 {
-    // Formats from the engine's column 0 with the options as they stand. A
-    // host-language text makes the engine store its EXEC SQL column into
-    // starting_indentation; that is put back, so pasting never changes the
-    // user's option.
-    CommandScope scope(/*waitCursor*/ false, /*keepIndentation*/ true);
+    // Formats from the engine's column 0 with the options as they stand; the
+    // user's starting_indentation is kept even for host-language text.
     const QMimeData *source = QApplication::clipboard()->mimeData();
     if (!mimeHasText(source))
         return;
     const QByteArray clip = mimeTextBytes(source);
-    if (prax::make_temp_names() != 0)
+    std::string result;
+    if (!prax::beautify_clip(asView(clip), isHostSource(), result))
         return;
-    if (prax::write_text_file(prax::temp_in_path, asView(clip)) != 0)
-        return;
-    if (prax::format_file(prax::temp_in_path.c_str(), prax::temp_out_path.c_str()) != prax::kFormatOk)
-        return;
-    // Measured before it is read: a result that could never be pasted is
-    // not taken into memory, and the clipboard keeps what it held.
+    // A result that could never be pasted does not replace the clipboard.
     int start, end;
     selectionBytes(start, end);
-    const qint64 roomLeft = CPraxDoc::kMaxTextBytes - (SendScintilla(SCI_GETLENGTH) - (end - start));
-    if (QFileInfo(QFile::decodeName(QByteArray::fromStdString(prax::temp_out_path))).size() > roomLeft) {
+    const qint64 roomLeft = CPraxDoc::kMaxTextBytes - (SendScintilla(SCI_GETLENGTH) - std::max(end - start, 0));
+    if (static_cast<qint64>(result.size()) > roomLeft) {
         QApplication::beep();
         return;
     }
-    std::string result;
-    if (prax::read_file_text(prax::temp_out_path, result) != 0)
-        return;
     const QByteArray formatted = QByteArray::fromStdString(result);
     QApplication::clipboard()->setMimeData(toMimeData(formatted, false));
 
@@ -449,6 +365,11 @@ void CPraxView::OnPasteBeautified()
     SendScintilla(SCI_GOTOPOS, static_cast<unsigned long>(start + formatted.size()));
     if (m_doc)
         m_doc->SetModifiedFlag(true);
+}
+
+bool CPraxView::isHostSource() const
+{
+    return m_doc && prax::is_host_source_path(QFile::encodeName(m_doc->path()).toStdString());
 }
 
 // ---- Editing commands ---------------------------------------------------
@@ -600,53 +521,24 @@ int CPraxView::replaceAll(const SearchState &search, const QString &replacement)
     return result.count;
 }
 
-QsciPrinter &praxPrinter()
-{
-    static std::unique_ptr<QsciPrinter> printer;
-    if (!printer) {
-        printer = std::make_unique<QsciPrinter>();
-        // A printer must not outlive the application's print support.
-        qAddPostRoutine([] { printer.reset(); });
-    }
-    return *printer;
-}
-
-void CPraxView::OnFilePrint()
-{
-    QsciPrinter &printer = praxPrinter();
-    QPrintDialog dialog(&printer, this);
-    if (dialog.exec() == QDialog::Accepted)
-        printer.printRange(this);
-}
-
-void CPraxView::OnFilePrintPreview()
-{
-    QsciPrinter &printer = praxPrinter();
-    QPrintPreviewDialog preview(&printer, this);
-    connect(&preview, &QPrintPreviewDialog::paintRequested, this,
-            [this, &printer](QPrinter *) { printer.printRange(this); });
-    preview.exec();
-}
-
 bool CPraxView::runCommand(int id)
 {
-    switch (id) {
-    case ID_BEAUTIFY: OnBeautify(); return true;
-    case ID_PASTE_BEAUTIFIED: OnPasteBeautified(); return true;
-    case ID_BEAUTIFY_N_COPY: OnBeautifyNCopy(); return true;
-    case ID_EDIT_CLEAR: OnEditClear(); return true;
-    case ID_EDIT_COPY: OnEditCopy(); return true;
-    case ID_EDIT_CUT: OnEditCut(); return true;
-    case ID_EDIT_FIND: OnEditFind(); return true;
-    case ID_EDIT_PASTE: OnEditPaste(); return true;
-    case ID_EDIT_REPEAT: OnEditRepeat(); return true;
-    case ID_EDIT_REPLACE: OnEditReplace(); return true;
-    case ID_EDIT_SELECT_ALL: OnEditSelectAll(); return true;
-    case ID_EDIT_UNDO: OnEditUndo(); return true;
-    case ID_FILE_PRINT: OnFilePrint(); return true;
-    case ID_FILE_PRINT_PREVIEW: OnFilePrintPreview(); return true;
-    default: return false;
-    }
+#define PRAX_VIEW_HANDLER(cid, value, handler, remote) {cid, &CPraxView::handler},
+    static constexpr CommandHandler<CPraxView> kHandlers[] = {PRAX_VIEW_COMMANDS(PRAX_VIEW_HANDLER)};
+#undef PRAX_VIEW_HANDLER
+    return runOwnCommand(this, kHandlers, id);
+}
+
+CommandState CPraxView::commandState() const
+{
+    CommandState state;
+    state.view = true;
+    state.text = SendScintilla(SCI_GETLENGTH) > 0;
+    state.selection = hasSelection();
+    state.undo = canUndo();
+    state.clipboardText = canPaste();
+    state.searched = m_search.valid;
+    return state;
 }
 
 // ---- Context menu -------------------------------------------------------
@@ -654,32 +546,44 @@ bool CPraxView::runCommand(int id)
 QMenu *CPraxView::createContextMenu()
 {
     // Built afresh for every right-click, because its rows depend on the
-    // state of the moment: undo history, selection and clipboard.
+    // state of the moment: undo history, selection and clipboard. A row with
+    // a condition shows only while that command is enabled; every row shown
+    // is enabled.
+    struct Row {
+        int id;
+        const char *text;
+        int shownWhen; // the command whose enabling decides; 0: always shown
+    };
+    static constexpr Row kRows[] = {
+        {ID_EDIT_UNDO, "Undo", ID_EDIT_UNDO},
+        {kSeparator, nullptr, ID_EDIT_UNDO},
+        {ID_EDIT_CUT, "Cut", ID_EDIT_CUT},
+        {ID_EDIT_CLEAR, "Clear", ID_EDIT_CLEAR},
+        {ID_EDIT_COPY, "Copy", ID_EDIT_COPY},
+        {ID_EDIT_PASTE, "Paste", ID_EDIT_PASTE},
+        {ID_EDIT_SELECT_ALL, "Select All", 0},
+        {kSeparator, nullptr, 0},
+        {ID_BEAUTIFY, "Beautify All", 0},
+        {ID_PASTE_BEAUTIFIED, "Paste Beautified", ID_EDIT_PASTE}, // only with text to paste
+        {ID_BEAUTIFY_N_COPY, "Beautify N Copy", 0},
+    };
+    const CommandState state = commandState();
     auto *menu = new QMenu(this);
-    const auto add = [this, menu](const QString &text, int id) {
+    for (const Row &row : kRows) {
+        if (row.shownWhen && !commandEnabled(row.shownWhen, state))
+            continue;
+        if (row.id == kSeparator) {
+            menu->addSeparator();
+            continue;
+        }
+        QString text = QString::fromLatin1(row.text);
+        if (row.id == ID_BEAUTIFY && state.selection)
+            text = QStringLiteral("Beautify Selection");
         QAction *action = menu->addAction(text);
+        const int id = row.id;
         action->setData(id);
         connect(action, &QAction::triggered, this, [this, id] { runCommand(id); });
-    };
-    const bool selection = hasSelection();
-    const bool clipboardText = canPaste();
-    if (canUndo()) {
-        add(QStringLiteral("Undo"), ID_EDIT_UNDO);
-        menu->addSeparator();
     }
-    if (selection) {
-        add(QStringLiteral("Cut"), ID_EDIT_CUT);
-        add(QStringLiteral("Clear"), ID_EDIT_CLEAR);
-        add(QStringLiteral("Copy"), ID_EDIT_COPY);
-    }
-    if (clipboardText)
-        add(QStringLiteral("Paste"), ID_EDIT_PASTE);
-    add(QStringLiteral("Select All"), ID_EDIT_SELECT_ALL);
-    menu->addSeparator();
-    add(selection ? QStringLiteral("Beautify Selection") : QStringLiteral("Beautify All"), ID_BEAUTIFY);
-    if (clipboardText)
-        add(QStringLiteral("Paste Beautified"), ID_PASTE_BEAUTIFIED);
-    add(QStringLiteral("Beautify N Copy"), ID_BEAUTIFY_N_COPY);
     return menu;
 }
 

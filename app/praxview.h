@@ -12,6 +12,8 @@
 #include <QPointer>
 #include <Qsci/qsciscintilla.h>
 
+#include "app/commands.h"
+
 class QsciPrinter;
 
 // The printer that Print Setup configures and that Print and Print Preview use,
@@ -28,25 +30,6 @@ class CPraxView : public QsciScintilla
     Q_OBJECT
 
 public:
-    // Command identifiers of the commands the view handles; the context
-    // menu's actions carry them as QAction::data().
-    enum Command {
-        ID_BEAUTIFY = 32771,
-        ID_PASTE_BEAUTIFIED = 32772,
-        ID_BEAUTIFY_N_COPY = 32778,
-        ID_EDIT_CLEAR = 57632,
-        ID_EDIT_COPY = 57634,
-        ID_EDIT_CUT = 57635,
-        ID_EDIT_FIND = 57636,
-        ID_EDIT_PASTE = 57637,
-        ID_EDIT_REPEAT = 57638,
-        ID_EDIT_REPLACE = 57641,
-        ID_EDIT_SELECT_ALL = 57642,
-        ID_EDIT_UNDO = 57643,
-        ID_FILE_PRINT = 57607,
-        ID_FILE_PRINT_PREVIEW = 57609,
-    };
-
     // Registers itself with `doc` (doc->setView(this)).
     explicit CPraxView(CPraxDoc *doc, QWidget *parent = nullptr);
     ~CPraxView() override;
@@ -60,6 +43,10 @@ public:
     // afterwards take the line end the text uses (LF when it has none).
     void setTextBytes(const QByteArray &bytes);
 
+    // Records the text as it stands as the saved text: an undo or redo that
+    // comes back to it marks the document unmodified.
+    void markSavePoint();
+
     // The selection as byte offsets; start == end when nothing is selected.
     void selectionBytes(int &start, int &end) const;
     // Selects [start, end) and scrolls the caret into view.
@@ -67,7 +54,10 @@ public:
     // The bytes of the selection (empty when nothing is selected).
     QByteArray selectedBytes() const;
 
-    // Enabling rules of the view's commands, for menus, toolbar and context menu.
+    // The view's part of the enabling rules (commandEnabled), for menus,
+    // toolbars and the context menu.
+    CommandState commandState() const;
+    // Single facts of that state.
     bool canBeautify() const;     // Beautify and Beautify N Copy: the text is not empty
     bool canUndo() const;         // Undo: the editor has something to undo
     bool hasSelection() const;    // Cut, Copy and Clear: a non-empty selection
@@ -119,7 +109,7 @@ public slots:
     void OnFilePrint();
     void OnFilePrintPreview();
 
-    // Runs the command with identifier `id` (one of Command); false if unknown.
+    // Runs the view's command `id` (a PRAX_VIEW_COMMANDS id); false for any other.
     bool runCommand(int id);
 
 signals:
@@ -149,6 +139,8 @@ private:
                              int line, int foldNow, int foldPrev, int token, int annotationLinesAdded);
     void applyEolModeFrom(const QByteArray &bytes);
     void updateLineNumberWidth();
+    // The document's file is host-language source (.c, .pc, ...).
+    bool isHostSource() const;
     void showSearchDialog(bool withReplace);
 
     QPointer<CPraxDoc> m_doc;

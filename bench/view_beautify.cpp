@@ -1,5 +1,5 @@
 // Benchmark: Beautify of a whole document of about 1 MB in the editor view,
-// temporary files, engine run, assembly and text replacement included.
+// engine run (in memory), splicing and text replacement included.
 // Target: under 0.5 s. Prints the median of several runs; exits 1 when a run
 // fails (a message box) or the median misses the target.
 #include <QApplication>

@@ -6,7 +6,7 @@ add_library(prax_options_dlg STATIC
 target_include_directories(prax_options_dlg PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(prax_options_dlg PUBLIC prax_common engine Qt6::Widgets)
 set_target_properties(prax_options_dlg PROPERTIES AUTOMOC ON)
-target_compile_options(prax_options_dlg PRIVATE -Wall -Wextra)
+target_link_libraries(prax_options_dlg PRIVATE prax_warnings)
 
 # The logo is looked up as ":/options/FMTLOGOU.png" (caption "FMTLOGO" + "U").
 qt_add_resources(prax_options_dlg prax_options_images

@@ -137,8 +137,9 @@ TEST_F(BatchCoreTest, FormatInPlaceKeepsOwnerAndExtendedAttributes)
     const std::string file = path("owned.sql");
     write_bytes(file, kSql);
     const bool root = ::geteuid() == 0;
-    if (root)
+    if (root) {
         ASSERT_EQ(::chown(file.c_str(), 65534, 65534), 0);
+    }
     const bool have_xattr = ::setxattr(file.c_str(), "user.prax.origin", "batch", 5, 0) == 0;
     if (!root && !have_xattr)
         GTEST_SKIP() << "neither root nor user extended attributes here";
@@ -432,8 +433,9 @@ TEST_F(BatchCoreTest, JobListFilesThatCannotBeUsed)
 
     EXPECT_EQ(prax::write_job_list(dir_, list), prax::kJobListNotOpened);
     EXPECT_EQ(prax::write_job_list(path("no/such/dir.lis"), list), prax::kJobListNotOpened);
-    if (exists("/dev/full"))
+    if (exists("/dev/full")) {
         EXPECT_EQ(prax::write_job_list("/dev/full", list), prax::kJobListNotWritten);
+    }
 }
 
 TEST_F(BatchCoreTest, BatchRunsFromLastEntryToFirst)

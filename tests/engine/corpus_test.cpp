@@ -93,8 +93,9 @@ void expect_same_program_and_stable(const fs::path &file, bool cobol)
         ASSERT_EQ(run.result, kFormatOk);
         const bool embedded = shown(run, "Treat the text as embedded SQL\n");
         EXPECT_EQ(compare_meaning(input, run.output, embedded), "");
-        if (cobol)
+        if (cobol) {
             EXPECT_TRUE(run.output == input) << "a COBOL source changed";
+        }
         const FormatRun again = format_text(run.output, options, request);
         if (again.result == kNoSqlFound)
             continue;

@@ -135,6 +135,7 @@ private slots:
     void typingMarksModified_data();
     void typingMarksModified();
     void editsMarkModified();
+    void undoToTheSavedTextClearsModified();
     void editsStopAtTheSizeLimit();
     void copyPasteKeepsRawBytes();
     void findAndReplace();
@@ -199,7 +200,9 @@ void TestPraxView::beautifyWholeText()
     QVERIFY(!m_view->hasSelection());
     QVERIFY(m_doc->isModified());
     QVERIFY(g_boxes.isEmpty());
-    QVERIFY(!g_tempFiles.isEmpty());
+    // The text is formatted in memory: no temporary file exists even while
+    // the engine runs.
+    QVERIFY(g_tempFiles.isEmpty());
 }
 
 void TestPraxView::beautifySelection_data()
@@ -459,7 +462,7 @@ void TestPraxView::contextMenuRunsCommand()
         if (action->text() == QLatin1String("Beautify All"))
             beautify = action;
     QVERIFY(beautify);
-    QCOMPARE(beautify->data().toInt(), int(CPraxView::ID_BEAUTIFY));
+    QCOMPARE(beautify->data().toInt(), int(ID_BEAUTIFY));
     beautify->trigger();
     delete menu;
     QCOMPARE(m_view->textBytes(), engineFormat(kSql, m_userIndentation, 0));
@@ -505,6 +508,23 @@ void TestPraxView::typingMarksModified()
     QVERIFY(!m_doc->isModified());
     QTest::keyClick(m_view, Qt::Key(key));
     QVERIFY(m_doc->isModified());
+}
+
+void TestPraxView::undoToTheSavedTextClearsModified()
+{
+    // Loaded text, then saved text: typing marks the document, undoing back
+    // to the saved text clears the mark, redoing sets it again.
+    m_view->setTextBytes("select 1");
+    for (int round = 0; round < 2; ++round) {
+        QTest::keyClick(m_view, Qt::Key_A);
+        QVERIFY(m_doc->isModified());
+        m_view->OnEditUndo();
+        QVERIFY2(!m_doc->isModified(), round == 0 ? "after load" : "after save");
+        m_view->redo();
+        QVERIFY(m_doc->isModified());
+        m_doc->SetModifiedFlag(false); // as a save does
+        m_view->setSelectionBytes(0, 0);
+    }
 }
 
 void TestPraxView::editsStopAtTheSizeLimit()
