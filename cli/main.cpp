@@ -149,6 +149,7 @@ int main(int argc, char **argv)
     bool no_profile = false;
     std::vector<std::string> in_place, check;
     std::string job_list;
+    std::string style;
 
     app.add_option("INPUT", input, "File to format (\"-\" or none: standard input)");
     app.add_option("OUTPUT", output, "File to write (\"-\" or none: standard output)");
@@ -164,6 +165,13 @@ int main(int argc, char **argv)
                    "keyword_case, tab_width, match_parenthesis")
         ->type_name("NAME=VALUE")
         ->allow_extra_args(false);
+    app.add_option("--style", style,
+                   "\"modern\" turns the layout extras on (trim_trailing_blanks, statement_reset, "
+                   "set_operators, with_clauses, join_clauses, keywords_in_parens, case_layout, "
+                   "between_and, compact_operators, keep_punctuation, all_keyword_case, "
+                   "step_indent; list_per_line only by --option); \"classic\" turns every extra "
+                   "off. --option settings apply after it")
+        ->check(CLI::IsMember({"modern", "classic"}));
     auto *in_place_opt = app.add_option("--in-place", in_place,
                                         "Format each FILE in place, keeping its previous text as a backup "
                                         "(last character replaced by \"~\", or \".~\" appended)")
@@ -193,6 +201,8 @@ int main(int argc, char **argv)
         }
         prax::load_format_options(path, options);
     }
+    if (!style.empty())
+        prax::apply_style(options, style);
     if (std::string error = apply_settings(options, settings); !error.empty()) {
         std::cerr << kProgram << ": " << error << "\n";
         return 2;

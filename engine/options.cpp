@@ -77,6 +77,8 @@ void load_format_options(const std::string &path, FormatOptions &options)
         profile = IniProfile(); // unreadable: every key takes its load default
     for (const ProfileKey &k : kProfileKeys)
         options.*k.field = profile.get_int(kOptionsSection, k.key, k.load_default);
+    for (const LayoutExtra &e : kLayoutExtras)
+        options.*e.field = profile.get_int(kLayoutExtrasSection, e.key, 0) != 0 ? 1 : 0;
 }
 
 int save_format_options(const std::string &path, const FormatOptions &options, std::string *error)
@@ -90,6 +92,14 @@ int save_format_options(const std::string &path, const FormatOptions &options, s
     }
     for (const ProfileKey &k : kProfileKeys)
         profile.set_int(kOptionsSection, k.key, options.*k.field);
+    // A profile that never had layout extras gets their section only once one is on.
+    bool any_extra = false;
+    for (const LayoutExtra &e : kLayoutExtras)
+        any_extra = any_extra || options.*e.field != 0 || profile.get_string(kLayoutExtrasSection, e.key);
+    if (any_extra) {
+        for (const LayoutExtra &e : kLayoutExtras)
+            profile.set_int(kLayoutExtrasSection, e.key, options.*e.field != 0 ? 1 : 0);
+    }
     return profile.save(path, error) ? 0 : -1;
 }
 
@@ -99,7 +109,34 @@ int *option_field(FormatOptions &options, const std::string &name)
         if (name == kOptionFieldNames[i])
             return &(options.*kFields[i]);
     }
+    for (const LayoutExtra &e : kLayoutExtras) {
+        if (name == e.name)
+            return &(options.*e.field);
+    }
     return nullptr;
+}
+
+void set_layout_extras(FormatOptions &options, bool on)
+{
+    for (const LayoutExtra &e : kLayoutExtras)
+        options.*e.field = on && e.modern ? 1 : 0;
+}
+
+bool is_modern_style(const FormatOptions &options)
+{
+    for (const LayoutExtra &e : kLayoutExtras) {
+        if (e.modern && options.*e.field == 0)
+            return false;
+    }
+    return true;
+}
+
+bool apply_style(FormatOptions &options, const std::string &style)
+{
+    if (style != "modern" && style != "classic")
+        return false;
+    set_layout_extras(options, style == "modern");
+    return true;
 }
 
 } // namespace prax

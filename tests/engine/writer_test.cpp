@@ -30,6 +30,7 @@ protected:
     }
     std::string written()
     {
+        finish_output(); // the writer holds the line in progress until the run ends
         std::fflush(out_);
         std::rewind(out_);
         std::string s;
