@@ -198,6 +198,26 @@ bool compact_operator(char c)
     return false;
 }
 
+// with_clauses: "WITH a AS (INSERT INTO t ... RETURNING x) SELECT ...": a
+// statement directly in a CTE's parenthesis is laid out as a subquery of the
+// WITH, so that its ")" brings back the WITH's layout. Returns false, having
+// done nothing, elsewhere.
+bool open_cte_statement(const char *text, int len)
+{
+    ClauseLayout &l = layout();
+    if (!opt().with_clauses || !l.with_list || l.paren_depth != 1)
+        return false;
+    --l.paren_depth; // the "(" becomes the subquery's own
+    indent_pop();
+    const int outer_left = l.keyword_left;
+    save_layout();
+    set_layout(opt().step_indent ? outer_left + 4 : engine_state.column, len, opt().interval);
+    emit_keyword(text, len, opt().step_indent != 0);
+    layout().owner_paren = engine_state.current_paren;
+    layout().close_column = opt().step_indent ? outer_left : -1;
+    return true;
+}
+
 } // namespace
 
 bool with_starts_statement()
@@ -382,6 +402,8 @@ void sql_statement_head(char *text, int len)
 {
     len = squeeze_blanks(text, len);
     apply_keyword_case(text, len);
+    if (open_cte_statement(text, len))
+        return;
     set_layout(opt().starting_indentation, len, opt().interval);
     layout().create_table = len > 6 && same_word(text + len - 5, 5, "TABLE");
     emit_keyword(text, len, true);
@@ -405,6 +427,8 @@ void sql_clause_phrase(char *text, int len)
 void sql_statement_verb(char *text, int len)
 {
     apply_keyword_case(text, len);
+    if (open_cte_statement(text, len))
+        return;
     set_layout(opt().starting_indentation, len, opt().interval);
     if (!opt().statement_reset)
         emit_newline(true);
@@ -577,8 +601,12 @@ void sql_lparen(char *text, int len)
         emit_spaces(opt().starting_indentation);
         emit_text(text, len);
     } else {
+        const int outer = indent_top();
         emit_wrapped(text, len);
-        indent_push(engine_state.column);
+        // step_indent: lines begun inside go 4 columns past the enclosing
+        // indentation, not behind a "(" far to the right.
+        const int behind = engine_state.column;
+        indent_push(opt().step_indent && outer >= 0 && behind > outer + 4 ? outer + 4 : behind);
     }
     forget_last_token();
     paren_push();
@@ -598,6 +626,13 @@ void sql_rparen(char *text, int len)
     if (layout().owner_paren == st.current_paren) {
         close_column = layout().close_column;
         restore_layout();
+        // A SELECT after UNION or INSERT in the subquery saved a layout with
+        // the same parenthesis; the ")" leaves them all, back to the layout
+        // outside (the classic layout stops at the first).
+        if (opt().step_indent || opt().with_clauses) {
+            while (layout().owner_paren == st.current_paren && !st.saved_layouts.empty())
+                restore_layout();
+        }
     } else {
         indent_pop();
         if (layout().paren_depth > 0)
@@ -609,7 +644,7 @@ void sql_rparen(char *text, int len)
         emit_newline(false);
         emit_spaces(close_column);
         emit_text(")", 1);
-    } else if (opt().match_parenthesis && st.line > st.current_paren.line) {
+    } else if (opt().match_parenthesis && !opt().step_indent && st.line > st.current_paren.line) {
         emit_newline(true);
         emit_spaces(st.current_paren.column);
         emit_text(")", 1);

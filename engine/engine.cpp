@@ -68,6 +68,7 @@ void reset_engine_state()
     st.hold_start = -1;
     st.hold_prev_end = 0;
     st.hold_prev_column = 0;
+    st.hold_indent = 0;
     st.statement_open = true;
     st.between_pending = false;
     st.glue_next = false;

@@ -32,8 +32,10 @@ namespace prax {
 //   all_keyword_case      keyword_case also for JOIN, CASE, WHEN, LIMIT, OVER, IS, ...
 //   list_per_line         one item per line in clause-level lists (SELECT list, VALUES
 //                         rows, CREATE TABLE columns), never inside a function's parentheses
-//   step_indent       a subquery starts on a new line 4 columns right of the enclosing
-//                         keyword field, and its ")" stands alone at that field's left edge:
+//   step_indent           indentation steps by 4: a subquery starts on a new line 4 columns
+//                         right of the enclosing keyword field, its ")" alone at that
+//                         field's edge; lines begun inside other parentheses go 4 columns
+//                         past the enclosing indentation, and their ")" stays in the flow:
 //                           WHERE      b IN (
 //                               SELECT     c
 //                               FROM       u

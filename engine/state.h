@@ -78,6 +78,7 @@ struct EngineState {
                                     //   in the flow, -1: none that may move
     int hold_prev_end = 0;          // line_buf length before that token and its blanks
     int hold_prev_column = 0;       // column there
+    int hold_indent = 0;            // indentation in force when that token was placed
 
     // Layout extras: state of the statement being written.
     bool statement_open = true;     // no statement keyword has set a layout in this statement yet

@@ -238,8 +238,10 @@ bool move_last_token_down(const char *text, int len)
     st.column = st.hold_prev_column;
     st.last_solid = static_cast<unsigned char>(st.line_buf.back());
     set_last(st.last_solid);
+    // Where the token would have gone had it wrapped itself: ")" may have
+    // closed a parenthesis since.
     emit_newline(true);
-    emit_spaces(indent_top());
+    emit_spaces(st.hold_indent);
     emit_text(held.data(), static_cast<int>(held.size()));
     emit_text(text, len);
     return true;
@@ -261,14 +263,24 @@ void emit_wrapped(const char *text, int len)
             const int prev_column = st.column - st.pending_blanks;
             emit_text(text, len);
             if (opt.keep_punctuation && st.last_char != '\n') {
+                st.hold_indent = indent_top();
                 st.hold_prev_end = prev_end;
                 st.hold_prev_column = prev_column;
                 st.hold_start = static_cast<int>(st.line_buf.size()) - len;
             }
             return;
         }
-        if (opt.keep_punctuation && is_closing_punctuation(text, len) && move_last_token_down(text, len))
-            return;
+        if (opt.keep_punctuation && is_closing_punctuation(text, len)) {
+            // "id ," that would end past the wrap length by its blank alone
+            // becomes "id,", so that a second run decides the same.
+            if (st.pending_blanks > 0 && st.column - st.pending_blanks + len <= opt.wrap_length) {
+                drop_pending_blanks();
+                emit_text(text, len);
+                return;
+            }
+            if (move_last_token_down(text, len))
+                return;
+        }
         emit_newline(true);
     }
     const int indent = indent_top();
