@@ -218,6 +218,16 @@ bool open_cte_statement(const char *text, int len)
     return true;
 }
 
+// keep_punctuation with match_parenthesis: a ")" that would not fit would
+// move a token down, and the parenthesis would span lines on the next run;
+// it stands under its "(" at once, as it will then.
+bool rparen_would_move(int len)
+{
+    const EngineState &st = engine_state;
+    return opt().keep_punctuation && opt().wrap_enabled && st.column > 0 &&
+           st.column - st.pending_blanks + len > opt().wrap_length;
+}
+
 } // namespace
 
 bool with_starts_statement()
@@ -644,7 +654,8 @@ void sql_rparen(char *text, int len)
         emit_newline(false);
         emit_spaces(close_column);
         emit_text(")", 1);
-    } else if (opt().match_parenthesis && !opt().step_indent && st.line > st.current_paren.line) {
+    } else if (opt().match_parenthesis && !opt().step_indent &&
+               (st.line > st.current_paren.line || rparen_would_move(len))) {
         emit_newline(true);
         emit_spaces(st.current_paren.column);
         emit_text(")", 1);

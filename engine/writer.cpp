@@ -278,8 +278,11 @@ void emit_wrapped(const char *text, int len)
                 emit_text(text, len);
                 return;
             }
-            if (move_last_token_down(text, len))
-                return;
+            // Nothing can move (the token before stands alone at its
+            // line's indentation): the punctuation stays on the line.
+            if (!move_last_token_down(text, len))
+                emit_text(text, len);
+            return;
         }
         emit_newline(true);
     }
