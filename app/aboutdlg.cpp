@@ -5,6 +5,8 @@
 
 #include "app/msgbox.h"
 
+#include "prax_version.h" // generated into the build tree
+
 #include <QDialogButtonBox>
 #include <QFontMetrics>
 #include <QHBoxLayout>
@@ -35,7 +37,9 @@ CAboutDlg::CAboutDlg(QWidget *parent, const QString &logoCaption)
     m_logo->setObjectName(QStringLiteral("IDC_LOGO"));
     m_logo->setEnabled(false); // shown only, takes no clicks
     auto *version = new QLabel(QStringLiteral("Prax Version 1.1"), this);
-    auto *second = new QLabel(QStringLiteral("SQL beautifier for scripts and embedded SQL"), this);
+    auto *second = new QLabel(QStringLiteral("Release " PRAX_VERSION ": SQL beautifier for scripts and embedded SQL"), this);
+    auto *license = new QLabel(QStringLiteral(PRAX_LICENSE_LINE), this);
+    license->setObjectName(QStringLiteral("license"));
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     buttons->button(QDialogButtonBox::Ok)->setDefault(true);
 
@@ -43,6 +47,7 @@ CAboutDlg::CAboutDlg(QWidget *parent, const QString &logoCaption)
     text->addStretch();
     text->addWidget(version);
     text->addWidget(second);
+    text->addWidget(license);
     text->addStretch();
     text->addWidget(buttons);
     auto *layout = new QHBoxLayout(this);

@@ -12,7 +12,10 @@
 #include "engine/options.h"
 #include "engine/profile.h"
 
+#include "prax_version.h" // generated into the build tree
+
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QFile>
 #include <QFileInfo>
 #include <QMdiArea>
@@ -31,6 +34,18 @@ std::string localPath(const QString &path)
     return QFile::encodeName(path).toStdString();
 }
 
+// An installed prax finds its D-Bus service file at its own place
+// (/usr/bin/prax: /usr/share/dbus-1/services/Prax.Document.service); the
+// bus reads that one, so no per-user copy is needed.
+bool installedServiceFilePresent()
+{
+#ifdef PRAX_INSTALLED_SERVICE_FILE
+    return QFileInfo::exists(QCoreApplication::applicationDirPath() + u'/' + QStringLiteral(PRAX_INSTALLED_SERVICE_FILE));
+#else
+    return false;
+#endif
+}
+
 } // namespace
 
 QString praxProfilePath()
@@ -43,6 +58,33 @@ QString praxProfilePath()
 void setPraxProfilePath(const QString &path)
 {
     g_profilePath = path;
+}
+
+PraxCommandLine parsePraxCommandLine(const QStringList &arguments)
+{
+    PraxCommandLine result;
+    // "-Embedding" would read as the short options -E -m -b ... to the parser.
+    if (isEmbeddingLaunch(arguments))
+        return result;
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Prax: SQL editor and beautifier for scripts and embedded SQL."));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("files"), QStringLiteral("Files to open, each in its own window."),
+                                 QStringLiteral("[FILE...]"));
+    if (!parser.parse(arguments)) {
+        result.action = PraxCommandLine::Error;
+        result.text = parser.errorText();
+    } else if (parser.isSet(help)) {
+        result.action = PraxCommandLine::ShowHelp;
+        result.text = parser.helpText();
+    } else if (parser.isSet(version)) {
+        result.action = PraxCommandLine::ShowVersion;
+        result.text = QStringLiteral("prax " PRAX_VERSION "\n" PRAX_LICENSE_LINE "\n");
+    } else {
+        result.files = parser.positionalArguments();
+    }
+    return result;
 }
 
 const char *const CPraxApp::kEmbeddingInitFailed =
@@ -119,10 +161,17 @@ bool CPraxApp::InitInstance(const QStringList &arguments)
         return true;
     }
 
-    // 8. One new, empty document. A file named on the command line is not
-    // opened: the command line only carries the embedding switches.
-    updateServerRegistration();
-    OnFileNew();
+    // 8. The files named on the command line, each in its own window (one
+    // that does not open says why and the others still open); without any,
+    // or when none of them opened, one new, empty document.
+    if (!installedServiceFilePresent())
+        updateServerRegistration();
+    const PraxCommandLine commandLine = parsePraxCommandLine(arguments);
+    bool opened = false;
+    for (const QString &file : commandLine.files)
+        opened = OpenDocumentFile(file) || opened;
+    if (!opened)
+        OnFileNew();
 
     // 9. Show the window and paint it now.
     frame->show();

@@ -24,6 +24,19 @@ QString praxProfilePath();
 // Points the editor at another profile (tests, a second configuration).
 void setPraxProfilePath(const QString &path);
 
+// What the command line asks of a start: `prax [FILE...]`, `prax --help`,
+// `prax --version`, or an embedding start ("-Embedding", "/Automation"),
+// whose other words are left alone as before.
+struct PraxCommandLine {
+    enum Action { Run, ShowHelp, ShowVersion, Error };
+    Action action = Run;
+    QStringList files; // Run: opened one document window each, in this order
+    QString text;      // ShowHelp, ShowVersion: what to print; Error: the reason
+};
+// `arguments[0]` is the program. Needs no QCoreApplication, so main() can
+// answer --help and --version before any window system is touched.
+PraxCommandLine parsePraxCommandLine(const QStringList &arguments);
+
 
 class CPraxApp : public QObject
 {

@@ -18,7 +18,7 @@ add_library(prax_shell STATIC
   ${CMAKE_CURRENT_LIST_DIR}/praxapp.h)
 set_target_properties(prax_shell PROPERTIES AUTOMOC ON)
 target_include_directories(prax_shell PUBLIC ${PROJECT_SOURCE_DIR})
-target_link_libraries(prax_shell PUBLIC prax_common engine Qt6::Widgets Qt6::PrintSupport QScintilla::QScintilla)
+target_link_libraries(prax_shell PUBLIC prax_common prax_version engine Qt6::Widgets Qt6::PrintSupport QScintilla::QScintilla)
 target_compile_options(prax_shell PRIVATE -Wall -Wextra)
 if(TARGET prax_docview)
   target_link_libraries(prax_shell PUBLIC prax_docview)

@@ -1,6 +1,7 @@
 // The classic INI profile: see profile.h.
 #include "engine/profile.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,7 +10,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
+#include "engine/options.h"
 #include "engine/tempfile.h"
 
 namespace prax {
@@ -55,26 +58,44 @@ bool make_parent_dirs(const std::string &path)
 
 } // namespace
 
-bool IniProfile::load(const std::string &path)
+bool IniProfile::load(const std::string &path, std::string *error)
 {
     lines_.clear();
-    std::FILE *f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        return errno == ENOENT;
-    struct stat info;
-    if (fstat(fileno(f), &info) != 0 || S_ISDIR(info.st_mode)) {
-        std::fclose(f);
+    auto fail = [&](std::string why) {
+        if (error)
+            *error = std::move(why);
         return false;
+    };
+    // O_NONBLOCK: opening a FIFO must not wait for a writer; the type test
+    // below then refuses it, as it refuses /dev/zero and directories.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT)
+            return true;
+        return fail(std::strerror(errno));
     }
+    struct stat info;
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return fail("not a regular file");
+    }
+    // Read one byte beyond the limit to tell a file that has grown past it.
     std::string text;
     char chunk[4096];
-    std::size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0)
-        text.append(chunk, n);
-    const bool ok = !std::ferror(f);
-    std::fclose(f);
-    if (!ok)
-        return false;
+    ssize_t n = 0;
+    while (text.size() <= kMaxProfileSize && (n = ::read(fd, chunk, sizeof chunk)) != 0) {
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            break;
+        text.append(chunk, static_cast<std::size_t>(n));
+    }
+    const int read_errno = errno;
+    ::close(fd);
+    if (n < 0)
+        return fail(std::strerror(read_errno));
+    if (text.size() > kMaxProfileSize)
+        return fail("larger than 1 MiB");
     parse(text);
     return true;
 }
@@ -82,6 +103,11 @@ bool IniProfile::load(const std::string &path)
 void IniProfile::parse(const std::string &text)
 {
     lines_.clear();
+    // A UTF-8 byte order mark, as some editors write, is not part of the first line.
+    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+        parse(text.substr(3));
+        return;
+    }
     line_end_ = text.find("\r\n") != std::string::npos ? "\r\n" : "\n";
     std::string section;
     std::size_t start = 0;
@@ -238,6 +264,38 @@ bool IniProfile::save(const std::string &path, std::string *error) const
         return fail("cannot write " + path + ": " + std::strerror(err));
     }
     return true;
+}
+
+std::string find_project_profile(const std::string &dir)
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::path folder = fs::absolute(dir.empty() ? fs::path(".") : fs::path(dir), ec).lexically_normal();
+    if (ec)
+        return std::string();
+    if (folder.has_relative_path() && folder.filename().empty())
+        folder = folder.parent_path(); // "/work/q/" -> "/work/q"
+    for (;;) {
+        const fs::path candidate = folder / ".prax.ini";
+        struct stat info;
+        if (::stat(candidate.c_str(), &info) == 0 && !S_ISDIR(info.st_mode))
+            return candidate.string();
+        if (!folder.has_relative_path())
+            return std::string(); // the root was searched
+        folder = folder.parent_path();
+    }
+}
+
+std::string profile_for(const std::string &input_path)
+{
+    const std::size_t slash = input_path.rfind('/');
+    const std::string dir = slash == std::string::npos ? std::string() : input_path.substr(0, slash + 1);
+    std::string project = find_project_profile(dir);
+    if (!project.empty())
+        return project;
+    const std::string user = default_profile_path();
+    struct stat info;
+    return ::stat(user.c_str(), &info) == 0 ? user : std::string();
 }
 
 } // namespace prax

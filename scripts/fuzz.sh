@@ -6,12 +6,17 @@
 # tests/fuzz/regressions/ so that every build replays it.
 #
 #   FUZZ_SECONDS   run time in seconds (default 120)
-#   FUZZ_CORPUS    seed directory (default ../shared/corpus beside the repository)
+#   FUZZ_CORPUS    seed directory (default ../shared/corpus beside the repository,
+#                  else the own samples in tests/data/samples)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 seconds=${FUZZ_SECONDS:-120}
 corpus=${FUZZ_CORPUS:-$root/../shared/corpus}
+if [ -z "${FUZZ_CORPUS:-}" ] && [ ! -d "$corpus" ]; then
+  echo "fuzz: no corpus at $corpus; seeding from tests/data/samples" >&2
+  corpus=$root/tests/data/samples
+fi
 build=$root/build-fuzz
 
 CC=clang CXX=clang++ cmake -S tests/fuzz/libfuzzer -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

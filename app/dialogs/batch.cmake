@@ -1,14 +1,4 @@
-# The batch job: its file step and job list without Qt (prax_batch, also used by
-# prax-format), and the Batch job dialog (prax_batch_dlg).
-if(NOT TARGET prax_batch)
-  add_library(prax_batch STATIC
-    ${CMAKE_CURRENT_LIST_DIR}/batch_core.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/batch_core.h)
-  target_include_directories(prax_batch PUBLIC ${PROJECT_SOURCE_DIR})
-  target_link_libraries(prax_batch PUBLIC engine)
-  target_compile_options(prax_batch PRIVATE -Wall -Wextra)
-endif()
-
+# The Batch job dialog (prax_batch_dlg) over the batch core (prax_batch, batch/).
 add_library(prax_batch_dlg STATIC
   ${CMAKE_CURRENT_LIST_DIR}/batchjobdlg.cpp
   ${CMAKE_CURRENT_LIST_DIR}/batchjobdlg.h)

@@ -22,7 +22,7 @@
 
 #include <algorithm>
 
-#include "app/dialogs/batch_core.h"
+#include "batch/batch.h"
 #include "app/dialogunits.h"
 #include "app/msgbox.h"
 

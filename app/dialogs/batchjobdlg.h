@@ -4,7 +4,7 @@
 // load the list as a job-list file.
 //
 // The dialog only gathers the list; formatting, backups and job-list files are
-// the batch core's (batch_core.h). The list lives while the dialog is open.
+// the batch core's (batch/batch.h). The list lives while the dialog is open.
 #pragma once
 
 #include <QDialog>

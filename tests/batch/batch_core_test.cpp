@@ -3,6 +3,7 @@
 // job-list files, the batch loops and the check used by prax-format --check.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -14,7 +15,7 @@
 #include <dirent.h>
 #include <unistd.h>
 
-#include "app/dialogs/batch_core.h"
+#include "batch/batch.h"
 #include "engine/engine.h"
 #include "engine/options.h"
 
@@ -165,6 +166,65 @@ TEST_F(BatchCoreTest, FormatInPlaceRestoresStartingIndentation)
     write_bytes(file, "int main()\n{\n        EXEC SQL SELECT a FROM t;\n}\n");
     prax::format_in_place(file);
     EXPECT_EQ(prax::format_options.starting_indentation, 3);
+}
+
+// prax-format --in-place: no backup, already formatted files left alone,
+// files without SQL left alone as done.
+TEST_F(BatchCoreTest, InPlaceOptionsLeaveUnchangedAndSqlLessFilesAlone)
+{
+    prax::InPlaceOptions options;
+    options.backup = false;
+    options.skip_unchanged = true;
+    options.no_sql_is_success = true;
+    const std::string done = formatted(kSql);
+    write_bytes(path("raw.sql"), kSql);
+    write_bytes(path("done.sql"), done);
+    write_bytes(path("notes.txt"), kNoSql);
+    struct stat before, after;
+    ASSERT_EQ(::stat(path("done.sql").c_str(), &before), 0);
+    ::usleep(20000); // a rewrite would show in the modification time
+
+    EXPECT_EQ(prax::format_files_in_place({path("raw.sql"), path("done.sql"), path("notes.txt")}, options), 0);
+    EXPECT_EQ(read_bytes(path("raw.sql")), done);
+    EXPECT_EQ(read_bytes(path("notes.txt")), kNoSql);
+    ASSERT_EQ(::stat(path("done.sql").c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+    EXPECT_EQ(after.st_mtim.tv_sec, before.st_mtim.tv_sec);
+    std::vector<std::string> names = names_in(dir_);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"done.sql", "notes.txt", "raw.sql"}));
+}
+
+// A symlink is followed: the target is formatted (backup beside it), the link stays.
+TEST_F(BatchCoreTest, InPlaceFollowsSymlinks)
+{
+    ASSERT_EQ(::mkdir(path("store").c_str(), 0700), 0);
+    write_bytes(path("store/real.sql"), kSql);
+    ASSERT_EQ(::symlink("store/real.sql", path("link.sql").c_str()), 0);
+    EXPECT_EQ(prax::format_in_place(path("link.sql")), prax::kFormatOk);
+    struct stat st;
+    ASSERT_EQ(::lstat(path("link.sql").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(read_bytes(path("store/real.sql")), formatted(kSql));
+    EXPECT_EQ(read_bytes(path("store/real.sq~")), kSql);
+    EXPECT_FALSE(exists(path("link.sq~")));
+}
+
+// A C file with SQL words but no EXEC SQL holds no SQL; the same text named .sql does.
+TEST_F(BatchCoreTest, HostSourceIsDecidedByTheFilesOwnName)
+{
+    const std::string text = "int main(void) { return 0; }\nselect a from t;\n";
+    std::string out;
+    prax::FormatRequest host;
+    host.host_source = true;
+    if (prax::format_text(text, out, host) != prax::kNoSqlFound)
+        GTEST_SKIP() << "this engine does not apply the host-language rule";
+    write_bytes(path("prog.c"), text);
+    ASSERT_EQ(::symlink("prog.c", path("prog.sql").c_str()), 0);
+    EXPECT_EQ(prax::format_in_place(path("prog.c")), prax::kNoSqlFound);
+    EXPECT_EQ(prax::check_file(path("prog.c")), prax::kNoSqlFound);
+    EXPECT_EQ(prax::format_in_place(path("prog.sql")), prax::kFormatOk);
 }
 
 TEST(JobEntry, JoinsDirectoryAndNameAndRefusesPatternsAndBlanks)

@@ -12,7 +12,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "app/dialogs/batch_core.h"
+#include "batch/batch.h"
 #include "app/dialogs/batchjobdlg.h"
 #include "app/msgbox.h"
 #include "engine/engine.h"
@@ -219,11 +219,27 @@ private slots:
         QCOMPARE(entries(dlg), (QStringList{"/0.sql", "/2.sql"}));
     }
 
+    // Two SQL files and one without SQL, from the project's own samples and,
+    // where this machine has it, from the shared real-world corpus as well.
+    void beautifyFormatsEveryFileInPlace_data()
+    {
+        QTest::addColumn<QString>("root");
+        QTest::addColumn<QStringList>("names");
+        QTest::newRow("own samples") << QStringLiteral(PRAX_SAMPLES_DIR)
+                                     << QStringList{"sql/orders_report.sql", "sql/windows_crlf.sql", "nosql/checksum.c"};
+        QTest::newRow("shared corpus") << QStringLiteral(PRAX_CORPUS_DIR)
+                                       << QStringList{"sql/duckdb-tpch-q02.sql", "sql/pg-regress-delete.sql",
+                                                      "nosql/pg-port-strlcpy.c"};
+    }
     void beautifyFormatsEveryFileInPlace()
     {
-        const QString corpus = QStringLiteral(PRAX_CORPUS_DIR);
-        const QStringList sources{corpus + "/sql/duckdb-tpch-q02.sql", corpus + "/sql/pg-regress-delete.sql",
-                                  corpus + "/nosql/pg-port-strlcpy.c"};
+        QFETCH(QString, root);
+        QFETCH(QStringList, names);
+        if (!QFileInfo(root).isDir())
+            QSKIP(qPrintable("skipped: no corpus at " + root));
+        QStringList sources;
+        for (const QString &name : names)
+            sources << root + '/' + name;
         QTemporaryDir work, reference;
         QVERIFY(work.isValid() && reference.isValid());
         QStringList files, expected;

@@ -200,3 +200,44 @@ TEST_F(WriterTest, KeywordPaddingAndBreaks)
 
 } // namespace
 } // namespace prax::test
+
+namespace prax::test {
+namespace {
+
+// The bounded stack: a push onto a full stack is dropped, a pop from an empty
+// one leaves the destination alone, and a reused slot holds only what was
+// pushed into it (never the spare storage of an earlier entry).
+TEST(BoundedStackTest, BoundsAndReuse)
+{
+    BoundedStack<BoundedStack<int>> saved;
+    BoundedStack<int> a;
+    a.push(1);
+    a.push(2);
+    saved.push(a);
+    BoundedStack<int> out;
+    out.push(9);
+    saved.pop(out);
+    EXPECT_EQ(out.size(), 2u);
+    EXPECT_EQ(*out.top(), 2);
+    BoundedStack<int> b;
+    b.push(7);
+    saved.push(b);  // reuses the popped slot
+    saved.pop(out);
+    EXPECT_EQ(out.size(), 1u);
+    EXPECT_EQ(*out.top(), 7);
+    saved.pop(out); // empty: untouched
+    EXPECT_EQ(*out.top(), 7);
+
+    BoundedStack<int> full;
+    for (std::size_t i = 0; i < kStackCapacity + 5; ++i)
+        full.push(static_cast<int>(i));
+    EXPECT_EQ(full.size(), kStackCapacity);
+    EXPECT_EQ(*full.top(), static_cast<int>(kStackCapacity) - 1);
+    BoundedStack<int> copy = full;
+    full.clear();
+    EXPECT_TRUE(full.empty());
+    EXPECT_EQ(copy.size(), kStackCapacity);
+}
+
+} // namespace
+} // namespace prax::test

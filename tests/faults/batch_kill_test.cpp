@@ -16,7 +16,7 @@
 #include <random>
 #include <thread>
 
-#include "app/dialogs/batch_core.h"
+#include "batch/batch.h"
 #include "engine/engine.h"
 #include "engine/options.h"
 #include "tests/faults/fault_support.h"
@@ -39,7 +39,8 @@ std::string long_sql(int statements)
     return text;
 }
 
-// The files of the batch: a few from the corpus, two long ones, one without SQL.
+// The files of the batch: a few of the own samples and, where it exists, of the
+// shared corpus; two long ones; one without SQL.
 std::vector<std::pair<std::string, std::string>> batch_texts()
 {
     std::vector<std::pair<std::string, std::string>> texts = {
@@ -47,8 +48,8 @@ std::vector<std::pair<std::string, std::string>> batch_texts()
         {"notes.txt", "Nothing to format here.\n"},
         {"long2.sql", long_sql(400)},
     };
-    for (const char *sub : {"sql", "embedded"}) {
-        const fs::path dir = fs::path(PRAX_CORPUS_DIR) / sub;
+    for (const fs::path &dir : {fs::path(PRAX_SAMPLES_DIR) / "sql", fs::path(PRAX_SAMPLES_DIR) / "embedded",
+                               fs::path(PRAX_CORPUS_DIR) / "sql", fs::path(PRAX_CORPUS_DIR) / "embedded"}) {
         if (!fs::is_directory(dir))
             continue;
         int taken = 0;

@@ -13,7 +13,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "app/dialogs/batch_core.h"
+#include "batch/batch.h"
 #include "engine/engine.h"
 #include "engine/options.h"
 #include "tests/faults/fault_support.h"
@@ -281,27 +281,28 @@ TEST_F(FaultTest, CommandLineReportsEachFaultWithItsExitStatus)
 
     ProgramRun run = run_prax_format({"--no-profile", in}, "", "/dev/full");
     EXPECT_EQ(run.exit_code, 1);
-    EXPECT_EQ(run.err, "Treat the text as pure SQL\n" + program + "cannot write standard output\n");
+    EXPECT_EQ(run.err, program + "cannot write standard output\n");
 
-    run = run_prax_format({"--no-profile", in, "/dev/full"});
+    run = run_prax_format({"--no-profile", in, "-o", "/dev/full"});
     EXPECT_EQ(run.exit_code, 1);
-    EXPECT_EQ(run.err, "Treat the text as pure SQL\n" + program + in + ": cannot write the output\n");
+    EXPECT_EQ(run.err, program + "/dev/full: cannot write the output\n");
 
-    run = run_prax_format({"--no-profile", in, dir_.file("gone/out.sql")});
+    run = run_prax_format({"--no-profile", in, "-o", dir_.file("gone/out.sql")});
     EXPECT_EQ(run.exit_code, 1);
-    EXPECT_EQ(run.err, program + in + ": cannot write the output\n");
+    EXPECT_EQ(run.err, program + dir_.file("gone/out.sql") + ": cannot write the output: No such file or directory\n");
 
-    run = run_prax_format({"--no-profile", dir_.path()});
+    // A device that never ends is refused, not copied until the disk is full.
+    run = run_prax_format({"--no-profile", "/dev/zero"});
     EXPECT_EQ(run.exit_code, 1);
-    EXPECT_EQ(run.err, program + dir_.path() + ": cannot open the input for reading\n");
+    EXPECT_EQ(run.err, program + "/dev/zero: cannot format a device (not a file, a pipe or a terminal)\n");
 
-    // One token (here a run of line feeds) beyond the scanner's buffer.
+    // One token (here a run of line feeds) beyond the scanner's buffer: the
+    // engine's own message is the cause.
     const std::string big = dir_.file("big.sql");
     write_file(big, "select a from t;\n" + std::string(20000, '\n'));
     run = run_prax_format({"--no-profile", big});
     EXPECT_EQ(run.exit_code, 2);
-    EXPECT_EQ(run.err, "input buffer overflow, can't enlarge buffer because scanner uses REJECT\n" + program +
-                           big + ": a token exceeds the scanner's 16,383-character limit\n");
+    EXPECT_EQ(run.err, program + big + ": input buffer overflow, can't enlarge buffer because scanner uses REJECT\n");
     EXPECT_EQ(run.out, "");
 
     // In place, the file that hits the limit keeps its text and gets no backup.

@@ -17,6 +17,8 @@
 #include "engine/options.h"
 #include "engine/profile.h"
 
+#include "prax_version.h" // generated into the build tree
+
 #include <QDir>
 #include <QDockWidget>
 #include <QFile>
@@ -103,7 +105,9 @@ private slots:
 
     void embeddingSwitch_data();
     void embeddingSwitch();
-    void commandLineFileIsNotOpened();
+    void commandLineParsing_data();
+    void commandLineParsing();
+    void commandLineFilesOpenEachInItsWindow();
     void startupReadsProfileAndDialogColours();
 
     void recentFileListKeptInProfile();
@@ -492,18 +496,65 @@ void ShellTest::embeddingSwitch()
     QCOMPARE(prax::format_options.interval, embedding ? 4 : 9);
 }
 
-void ShellTest::commandLineFileIsNotOpened()
+void ShellTest::commandLineParsing_data()
 {
-    const QString file = m_dir->filePath(QStringLiteral("named.sql"));
-    writeFile(file, "select a from t;\n");
-    CMainFrame *frame = start({QStringLiteral("prax"), file});
+    QTest::addColumn<QStringList>("arguments"); // after the program name
+    QTest::addColumn<int>("action");
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QString>("textHas");
+    using L = PraxCommandLine;
+    QTest::newRow("nothing") << QStringList{} << int(L::Run) << QStringList{} << "";
+    QTest::newRow("files in order") << QStringList{"b.sql", "a.pc"} << int(L::Run) << QStringList{"b.sql", "a.pc"} << "";
+    QTest::newRow("-- ends the options") << QStringList{"--", "-odd.sql"} << int(L::Run) << QStringList{"-odd.sql"} << "";
+    QTest::newRow("--help") << QStringList{"q.sql", "--help"} << int(L::ShowHelp) << QStringList{} << "[FILE...]";
+    QTest::newRow("-h") << QStringList{"-h"} << int(L::ShowHelp) << QStringList{} << "--version";
+    QTest::newRow("--version") << QStringList{"--version"} << int(L::ShowVersion) << QStringList{}
+                               << "prax " PRAX_VERSION "\nLicense GPLv3+";
+    QTest::newRow("unknown option") << QStringList{"--frobnicate"} << int(L::Error) << QStringList{} << "frobnicate";
+    // An embedding start keeps its old reading: the other words are not files.
+    QTest::newRow("-Embedding") << QStringList{"-Embedding", "q.sql"} << int(L::Run) << QStringList{} << "";
+    QTest::newRow("/Automation") << QStringList{"q.sql", "/Automation"} << int(L::Run) << QStringList{} << "";
+}
+
+void ShellTest::commandLineParsing()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, action);
+    QFETCH(QStringList, files);
+    QFETCH(QString, textHas);
+    const PraxCommandLine line = parsePraxCommandLine(QStringList{QStringLiteral("prax")} + arguments);
+    QCOMPARE(int(line.action), action);
+    QCOMPARE(line.files, files);
+    QVERIFY2(line.text.contains(textHas), qPrintable(line.text));
+}
+
+void ShellTest::commandLineFilesOpenEachInItsWindow()
+{
+    const QString first = m_dir->filePath(QStringLiteral("q.sql"));
+    const QString second = m_dir->filePath(QStringLiteral("r.pc"));
+    const QString missing = m_dir->filePath(QStringLiteral("missing.sql"));
+    writeFile(first, "select a from t;\n");
+    writeFile(second, "EXEC SQL DELETE FROM t;\n");
+
+    CMainFrame *frame = start({QStringLiteral("prax"), first, missing, second});
+    QVERIFY(frame);
+    QMap<QString, QByteArray> texts; // by path
+    for (CChildFrame *child : frame->childFrames())
+        texts.insert(child->document()->path(), child->document()->text());
+    QCOMPARE(texts.size(), frame->childFrames().size()); // no empty document beside them
+    QCOMPARE(texts.value(first), QByteArray("select a from t;\n"));
+    QCOMPARE(texts.value(second), QByteArray("EXEC SQL DELETE FROM t;\n"));
+    QCOMPARE(g_messages, QStringList{QStringLiteral("Failed to open document.")});
+    QVERIFY(frame->isVisible());
+
+    // When nothing opens, the user still gets the one empty document.
+    m_app.reset();
+    g_messages.clear();
+    frame = start({QStringLiteral("prax"), missing});
     QVERIFY(frame);
     QCOMPARE(frame->childFrames().size(), 1);
-    CPraxDoc *doc = frame->activeDocument();
-    QVERIFY(doc->path().isEmpty());
-    QVERIFY(doc->title().startsWith(QStringLiteral("Sql")));
-    QVERIFY(doc->text().isEmpty());
-    QVERIFY(m_app->recentFiles().isEmpty());
+    QVERIFY(frame->activeDocument()->path().isEmpty());
+    QCOMPARE(g_messages, QStringList{QStringLiteral("Failed to open document.")});
 }
 
 void ShellTest::startupReadsProfileAndDialogColours()
@@ -662,6 +713,8 @@ void ShellTest::aboutBoxLogo()
         for (QLabel *l : about.findChildren<QLabel *>())
             texts << l->text();
         QVERIFY(texts.contains(QStringLiteral("Prax Version 1.1")));
+        QVERIFY(texts.contains(QStringLiteral("Release " PRAX_VERSION ": SQL beautifier for scripts and embedded SQL")));
+        QVERIFY(texts.contains(QStringLiteral(PRAX_LICENSE_LINE)));
         QVERIFY(g_messages.isEmpty());
     }
     CAboutDlg broken(nullptr, QStringLiteral("NOSUCHLOGO"));

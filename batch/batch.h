@@ -27,6 +27,17 @@ enum CheckResult : int {
     kCheckDiffers = 1,   // formatting the file would change it
 };
 
+// How a file is formatted in place. The defaults are the Batch job's.
+struct InPlaceOptions {
+    // Keep the previous text under the file's backup name (backup_name).
+    bool backup = true;
+    // A file whose formatted text equals its text is not written at all: same
+    // inode, same modification time, no backup.
+    bool skip_unchanged = false;
+    // A file with no SQL is left untouched and counts as done (result 0).
+    bool no_sql_is_success = false;
+};
+
 // Called once per file a loop reports on: the file as given and its result.
 using BatchReporter = std::function<void(const std::string &file, int result)>;
 
@@ -46,7 +57,13 @@ std::string backup_name(const std::string &path);
 // no backup is left. The formatted file keeps the permission bits of the
 // original, and format_options.starting_indentation (which the engine changes
 // for host-language text) is the same afterwards as before.
+//
+// A symlink is followed: its target is formatted (its backup lies beside the
+// target) and the link stays a link. A file whose own name (as given) ends in
+// a host-language extension is formatted as host-language source
+// (is_host_source_path).
 int format_in_place(const std::string &path);
+int format_in_place(const std::string &path, const InPlaceOptions &options);
 
 // Formats `path` into a fresh temporary file and compares the result with the
 // file's content; writes nothing else. Returns kCheckUnchanged, kCheckDiffers,
@@ -92,6 +109,8 @@ int run_batch(const std::vector<std::string> &entries, const BatchReporter &on_r
 // `on_failure`, when set, hears each file whose result is not 0.
 // Returns the number of files that failed.
 int format_files_in_place(const std::vector<std::string> &files, const BatchReporter &on_failure = {});
+int format_files_in_place(const std::vector<std::string> &files, const InPlaceOptions &options,
+                          const BatchReporter &on_failure = {});
 
 // prax-format --job-list: reads the job-list file and formats its entries in
 // the batch's order (as run_batch). When the list cannot be read, `on_failure`

@@ -1,10 +1,12 @@
-// The batch job without the window system; see batch_core.h.
+// The batch job without the window system; see batch.h.
 //
 // Files are read and written as bytes: on this platform text mode and binary
 // mode are the same, and the job-list's CR LF line ends are written explicitly.
-#include "app/dialogs/batch_core.h"
+#include "batch/batch.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <optional>
 
 #include <sys/stat.h>
@@ -51,10 +53,11 @@ std::optional<std::string> read_whole_file(const std::string &path)
 // Runs format_file and puts back starting_indentation, which the engine sets to
 // the column of each EXEC SQL of host-language text. Without this, a C file
 // whose EXEC SQL stands at column 4 would indent every later file of a batch.
-int format_keeping_options(const std::string &input, const std::string &output)
+int format_keeping_options(const std::string &input, const std::string &output,
+                           const FormatRequest &request = FormatRequest{})
 {
     const int saved_indentation = format_options.starting_indentation;
-    const int result = format_file(input.c_str(), output.c_str());
+    const int result = format_file(input.c_str(), output.c_str(), request);
     format_options.starting_indentation = saved_indentation;
     return result;
 }
@@ -77,6 +80,27 @@ bool keep_as_backup(const std::string &path, const std::string &backup, bool &st
     return still_in_place || std::rename(path.c_str(), backup.c_str()) == 0;
 }
 
+// True when the two files hold the same bytes (compared a block at a time).
+bool same_content(const std::string &a, const std::string &b)
+{
+    std::FILE *fa = std::fopen(a.c_str(), "rb");
+    std::FILE *fb = fa ? std::fopen(b.c_str(), "rb") : nullptr;
+    bool same = fa && fb;
+    char ba[8192], bb[8192];
+    while (same) {
+        const size_t na = std::fread(ba, 1, sizeof ba, fa);
+        const size_t nb = std::fread(bb, 1, sizeof bb, fb);
+        same = na == nb && std::memcmp(ba, bb, na) == 0 && !std::ferror(fa) && !std::ferror(fb);
+        if (na == 0)
+            break;
+    }
+    if (fa)
+        std::fclose(fa);
+    if (fb)
+        std::fclose(fb);
+    return same;
+}
+
 } // namespace
 
 std::string backup_name(const std::string &path)
@@ -91,17 +115,36 @@ std::string backup_name(const std::string &path)
 
 int format_in_place(const std::string &path)
 {
+    return format_in_place(path, InPlaceOptions{});
+}
+
+int format_in_place(const std::string &given, const InPlaceOptions &options)
+{
     // A path holding a NUL byte (a job list with binary content) names no file;
     // the C calls below would act on the part before the NUL, another file.
-    if (path.empty() || path.find('\0') != std::string::npos)
+    if (given.empty() || given.find('\0') != std::string::npos)
         return kBackupFailed;
+    // A symlink is followed: the target is formatted and the link stays.
+    std::string path = given;
+    struct stat link_info {};
+    if (::lstat(given.c_str(), &link_info) == 0 && S_ISLNK(link_info.st_mode)) {
+        char *target = ::realpath(given.c_str(), nullptr);
+        if (!target)
+            return kBackupFailed; // a dangling link: nothing to format
+        path = target;
+        std::free(target);
+    }
+    FormatRequest request;
+    request.host_source = is_host_source_path(given);
+
     const std::string backup = backup_name(path);
     // "query.sql~" is its own backup name: deleting the older backup would
     // delete the file itself, with nothing left to format.
-    if (backup == path)
+    if (options.backup && backup == path)
         return kBackupFailed;
-
-    std::remove(backup.c_str()); // an older backup; whether there was one does not matter
+    // An unchanged file keeps everything, its older backup included.
+    if (options.backup && !options.skip_unchanged)
+        std::remove(backup.c_str()); // an older backup; whether there was one does not matter
     struct stat original {};
     if (::lstat(path.c_str(), &original) != 0)
         return kBackupFailed; // nothing to move aside
@@ -120,27 +163,37 @@ int format_in_place(const std::string &path)
     if (have_mode)
         ::chmod(temp.c_str(), (original.st_mode & 0777) | S_IWUSR);
 
-    const int result = format_keeping_options(path, temp);
+    const int result = format_keeping_options(path, temp, request);
     if (result != kFormatOk) {
         // No batch leaves a file empty or missing: a file without SQL keeps its text.
         std::remove(temp.c_str());
-        return result;
+        return (result == kNoSqlFound && options.no_sql_is_success) ? kFormatOk : result;
+    }
+    if (options.skip_unchanged && same_content(path, temp)) {
+        std::remove(temp.c_str());
+        return kFormatOk;
     }
     if (have_mode)
         ::chmod(temp.c_str(), original.st_mode & 0777);
 
     bool still_in_place = false;
-    if (!keep_as_backup(path, backup, still_in_place)) {
-        std::remove(temp.c_str());
-        return kBackupFailed;
+    if (options.backup) {
+        if (options.skip_unchanged)
+            std::remove(backup.c_str());
+        if (!keep_as_backup(path, backup, still_in_place)) {
+            std::remove(temp.c_str());
+            return kBackupFailed;
+        }
     }
     // rename replaces the file's own name in one step: it names the original
     // or the formatted text at every moment, never a part of either.
     if (std::rename(temp.c_str(), path.c_str()) != 0) {
-        if (!still_in_place)
-            std::rename(backup.c_str(), path.c_str());
-        else
-            std::remove(backup.c_str());
+        if (options.backup) {
+            if (!still_in_place)
+                std::rename(backup.c_str(), path.c_str());
+            else
+                std::remove(backup.c_str());
+        }
         std::remove(temp.c_str());
         return kOutputFailed;
     }
@@ -152,7 +205,9 @@ int check_file(const std::string &path)
     std::string temp_path;
     if (!create_temp_file(temp_path))
         return kOutputFailed;
-    int result = format_keeping_options(path, temp_path);
+    FormatRequest request;
+    request.host_source = is_host_source_path(path);
+    int result = format_keeping_options(path, temp_path, request);
     if (result == kFormatOk) {
         const std::optional<std::string> original = read_whole_file(path);
         const std::optional<std::string> formatted = read_whole_file(temp_path);
@@ -259,9 +314,15 @@ int run_batch(const std::vector<std::string> &entries, const BatchReporter &on_r
 
 int format_files_in_place(const std::vector<std::string> &files, const BatchReporter &on_failure)
 {
+    return format_files_in_place(files, InPlaceOptions{}, on_failure);
+}
+
+int format_files_in_place(const std::vector<std::string> &files, const InPlaceOptions &options,
+                          const BatchReporter &on_failure)
+{
     int failures = 0;
     for (const std::string &file : files) {
-        const int result = format_in_place(file);
+        const int result = format_in_place(file, options);
         if (result == kFormatOk)
             continue;
         ++failures;
