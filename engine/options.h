@@ -8,9 +8,9 @@
 
 namespace prax {
 
-// The layout extras, one X(field, "Profile Key", in_modern_style) per option,
-// in dialog order. Every one is off (0) by default and leaves the classic
-// layout byte for byte. The modern style sets all but list_per_line, which is
+// The layout extras: the last rows of the option table below, in dialog
+// order, with their keys in the profile section "Layout Extras". Every one is
+// off (0) by default and leaves the classic layout byte for byte. The modern style sets all but list_per_line, which is
 // a choice of list density like multi_item: the modern style keeps short
 // SELECT lists on one line ("SELECT     o.id, c.name").
 //
@@ -40,26 +40,13 @@ namespace prax {
 //                               SELECT     c
 //                               FROM       u
 //                           );
-#define PRAX_LAYOUT_EXTRAS(X)                                 \
-    X(trim_trailing_blanks, "Trim Trailing Blanks", true)     \
-    X(statement_reset, "Statement Reset", true)               \
-    X(set_operators, "Set Operators", true)                   \
-    X(with_clauses, "With Clauses", true)                     \
-    X(join_clauses, "Join Clauses", true)                     \
-    X(keywords_in_parens, "Keywords In Parens", true)         \
-    X(case_layout, "Case Layout", true)                       \
-    X(between_and, "Between And", true)                       \
-    X(compact_operators, "Compact Operators", true)           \
-    X(keep_punctuation, "Keep Punctuation", true)             \
-    X(all_keyword_case, "All Keyword Case", true)             \
-    X(list_per_line, "List Per Line", false)                  \
-    X(step_indent, "Step Indent", true)
 
 // The option table: every option once, in record order. Everything that names
 // an option (the record's fields, the profile keys and their order, the load
 // defaults, the command line's --option names, ranges and help) comes from here.
 //
-//   X(field, profile key or nullptr, profile order (-1: no key), load default,
+//   X(field, profile key or nullptr, profile order (-1: no key; kExtraModern,
+//     kExtraOnly: a layout extra, its key in "Layout Extras"), load default,
 //     start-up default, lowest, highest command-line value, help text)
 //
 // The load default is what a profile without the key gives; the start-up
@@ -88,12 +75,35 @@ namespace prax {
     X(tab_width, nullptr, -1, 8, 8, 0, 16, "columns one tab character counts for (always 8 in the editor)") \
     X(match_parenthesis, "Match Parenthesis", 6, 1, 1, 0, 1,                                           \
       "1: a closing parenthesis on a later line goes on a line of its own under the opening one")      \
-    PRAX_LAYOUT_EXTRAS(PRAX_LAYOUT_EXTRA_OPTION)
+    X(trim_trailing_blanks, "Trim Trailing Blanks", kExtraModern, 0, 0, 0, 1,                          \
+      "1: no blank at a line end, no line holding only a blank")                                       \
+    X(statement_reset, "Statement Reset", kExtraModern, 0, 0, 0, 1,                                    \
+      "1: every statement at the left edge, one empty line between statements")                        \
+    X(set_operators, "Set Operators", kExtraModern, 0, 0, 0, 1,                                        \
+      "1: UNION [ALL], EXCEPT, INTERSECT, MINUS alone on a line; the next SELECT at the same edge")    \
+    X(with_clauses, "With Clauses", kExtraModern, 0, 0, 0, 1,                                          \
+      "1: WITH is a statement keyword, one CTE a line, the main SELECT at the left edge")              \
+    X(join_clauses, "Join Clauses", kExtraModern, 0, 0, 0, 1,                                          \
+      "1: [LEFT|RIGHT|FULL|INNER|CROSS|NATURAL] [OUTER] JOIN is a clause keyword, ON in the flow")     \
+    X(keywords_in_parens, "Keywords In Parens", kExtraModern, 0, 0, 0, 1,                              \
+      "1: clause keywords inside function and OVER parentheses stay in the flow")                      \
+    X(case_layout, "Case Layout", kExtraModern, 0, 0, 0, 1,                                            \
+      "1: WHEN and ELSE on lines of their own 4 columns past CASE, END under CASE")                    \
+    X(between_and, "Between And", kExtraModern, 0, 0, 0, 1, "1: the AND of BETWEEN stays in the flow") \
+    X(compact_operators, "Compact Operators", kExtraModern, 0, 0, 0, 1,                                \
+      "1: count(*), t.*, -1 without inner blanks")                                                     \
+    X(keep_punctuation, "Keep Punctuation", kExtraModern, 0, 0, 0, 1,                                  \
+      "1: a wrap never starts a line with a comma, semicolon or closing parenthesis")                  \
+    X(all_keyword_case, "All Keyword Case", kExtraModern, 0, 0, 0, 1,                                  \
+      "1: keyword case also for JOIN, CASE, WHEN, LIMIT, OVER, IS and the other keywords")             \
+    X(list_per_line, "List Per Line", kExtraOnly, 0, 0, 0, 1,                                          \
+      "1: one item a line in clause-level lists, never inside a function's parentheses")              \
+    X(step_indent, "Step Indent", kExtraModern, 0, 0, 0, 1,                                            \
+      "1: subqueries and lines inside parentheses indent by 4 columns, not to the parenthesis")
 
-// The layout extras are options of the table too, 0 or 1, off by default; their
-// profile keys are in a section of their own (kLayoutExtras below).
-#define PRAX_LAYOUT_EXTRA_OPTION(field, key, modern) \
-    X(field, nullptr, -1, 0, 0, 0, 1, "layout extra: " key " (1 on)")
+// Profile orders of the layout extras: set by the modern style, or only by hand.
+inline constexpr int kExtraModern = -2;
+inline constexpr int kExtraOnly = -3;
 
 // All 32-bit signed integers, in table order; see the table's help texts.
 // keyword_case is tested as: 1 unchanged, 0 upper case, any other value lower case.
@@ -194,9 +204,45 @@ struct LayoutExtra {
     int FormatOptions::*field;
     bool modern;
 };
-#define PRAX_LAYOUT_EXTRA_ENTRY(field, key, modern) LayoutExtra{#field, key, &FormatOptions::field, modern},
-inline constexpr LayoutExtra kLayoutExtras[] = {PRAX_LAYOUT_EXTRAS(PRAX_LAYOUT_EXTRA_ENTRY)};
-#undef PRAX_LAYOUT_EXTRA_ENTRY
+namespace detail {
+struct OptionRow {
+    const char *name;
+    const char *key;
+    int FormatOptions::*field;
+    int order;
+};
+inline constexpr OptionRow kOptionRows[] = {
+#define PRAX_OPTION_ROW(field, key, order, load, start, low, high, help) {#field, key, &FormatOptions::field, order},
+    PRAX_FORMAT_OPTIONS(PRAX_OPTION_ROW)
+#undef PRAX_OPTION_ROW
+};
+constexpr int count_layout_extras()
+{
+    int n = 0;
+    for (const OptionRow &r : kOptionRows)
+        n += r.order <= kExtraModern ? 1 : 0;
+    return n;
+}
+} // namespace detail
+
+// The layout extras, picked from the option table in its order.
+class LayoutExtraList {
+public:
+    constexpr LayoutExtraList() : items_{}
+    {
+        int n = 0;
+        for (const detail::OptionRow &r : detail::kOptionRows) {
+            if (r.order <= kExtraModern)
+                items_[n++] = LayoutExtra{r.name, r.key, r.field, r.order == kExtraModern};
+        }
+    }
+    const LayoutExtra *begin() const { return items_; }
+    const LayoutExtra *end() const { return items_ + detail::count_layout_extras(); }
+
+private:
+    LayoutExtra items_[detail::count_layout_extras()];
+};
+inline constexpr LayoutExtraList kLayoutExtras;
 
 // "--style modern", the "Modern layout" box: sets every extra of the modern
 // style (all but list_per_line); off clears every layout extra.

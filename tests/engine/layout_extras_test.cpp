@@ -254,7 +254,8 @@ TEST_F(LayoutExtrasTest, StepIndentNestsSubqueriesByFourColumns)
                    extras({&O::step_indent, &O::trim_trailing_blanks}));
 }
 
-// The text without white space, letters upper-cased: what formatting keeps.
+// The text without white space, letters upper-cased: what formatting keeps
+// (the test-side SQL token reader, once it lands, can take its place).
 std::string essence(const std::string &text)
 {
     std::string out;
@@ -269,11 +270,11 @@ std::string essence(const std::string &text)
 std::vector<fs::path> sql_inputs()
 {
     std::vector<fs::path> files;
-    for (const fs::path dir : {fs::path(PRAX_CORPUS_DIR) / "sql", fs::path(PRAX_SAMPLES_DIR)}) {
+    for (const fs::path dir : {fs::path(PRAX_CORPUS_DIR) / "sql", fs::path(PRAX_SAMPLES_SQL_DIR)}) {
         if (!fs::is_directory(dir))
             continue;
         for (const auto &entry : fs::recursive_directory_iterator(dir)) {
-            if (entry.is_regular_file() && entry.path().extension() != ".expected")
+            if (entry.is_regular_file() && entry.path().extension() == ".sql")
                 files.push_back(entry.path());
         }
     }
