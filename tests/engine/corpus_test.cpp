@@ -11,20 +11,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The text without blank, tab, line feed, carriage return and form feed, with
-// ASCII letters upper-cased: what formatting must preserve.
-std::string essence(const std::string &text)
-{
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f')
-            continue;
-        out += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-    }
-    return out;
-}
-
 std::vector<fs::path> corpus_files()
 {
     std::vector<fs::path> files;

@@ -254,19 +254,6 @@ TEST_F(LayoutExtrasTest, StepIndentNestsSubqueriesByFourColumns)
                    extras({&O::step_indent, &O::trim_trailing_blanks}));
 }
 
-// The text without white space, letters upper-cased: what formatting keeps
-// (the test-side SQL token reader, once it lands, can take its place).
-std::string essence(const std::string &text)
-{
-    std::string out;
-    for (char c : text) {
-        if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f')
-            continue;
-        out += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-    }
-    return out;
-}
-
 std::vector<fs::path> sql_inputs()
 {
     std::vector<fs::path> files;

@@ -34,6 +34,9 @@ inline FormatOptions with(FormatOptions options, int FormatOptions::*field, int 
 }
 
 std::string read_file(const std::string &path);
+// The text without blank, tab, line feed, carriage return and form feed, with
+// ASCII letters upper-cased: what formatting must preserve.
+std::string essence(const std::string &text);
 void write_file(const std::string &path, const std::string &bytes);
 
 // Engine state is back to its reset values (column, line, stacks, layout).

@@ -23,9 +23,9 @@ protected:
     }
     void TearDown() override
     {
-        std::fclose(out_);
-        reset_engine_state();
+        reset_engine_state(); // writes out the line the writer still holds
         engine_state.out_file = nullptr;
+        std::fclose(out_);
         EngineTest::TearDown();
     }
     std::string written()
