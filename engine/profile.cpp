@@ -238,31 +238,52 @@ bool IniProfile::save(const std::string &path, std::string *error) const
             *error = why;
         return false;
     };
+    auto fail_errno = [&](int err) { return fail("cannot write " + path + ": " + std::strerror(err)); };
     if (!make_parent_dirs(path))
         return fail("cannot create the folder of " + path + ": " + std::strerror(errno));
-    std::string dir = path.substr(0, path.rfind('/') + 1);
-    std::string temp;
-    if (!create_temp_file(temp, dir.empty() ? "." : dir, ".prax-profile"))
-        return fail("cannot write " + path + ": " + std::strerror(errno));
-    std::FILE *f = std::fopen(temp.c_str(), "wb");
-    if (!f) {
-        std::remove(temp.c_str());
-        return fail("cannot write " + path + ": " + std::strerror(errno));
+    // Everything after mkstemp works on its descriptor and on the folder's
+    // descriptor: in a folder another user can write, a temporary name swapped
+    // for a symlink must neither re-mode nor replace a file of ours.
+    const std::size_t slash = path.rfind('/');
+    const std::string dir = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const int dirfd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirfd < 0)
+        return fail_errno(errno);
+    std::string pattern = (dir == "/" ? "" : dir) + "/.prax-profile-XXXXXX";
+    const int fd = mkostemp(pattern.data(), O_CLOEXEC);
+    if (fd < 0) {
+        const int err = errno;
+        close(dirfd);
+        return fail_errno(err);
     }
+    const std::string temp = pattern.substr(pattern.rfind('/') + 1);
     const std::string body = text();
-    bool ok = std::fwrite(body.data(), 1, body.size(), f) == body.size();
-    ok = std::fflush(f) == 0 && ok;
-    ok = fsync(fileno(f)) == 0 && ok;
-    const int saved_errno = errno;
-    ok = std::fclose(f) == 0 && ok;
-    struct stat info;
-    if (ok && stat(path.c_str(), &info) == 0)
-        chmod(temp.c_str(), info.st_mode & 07777); // keep the profile's permissions
-    if (!ok || std::rename(temp.c_str(), path.c_str()) != 0) {
-        const int err = ok ? errno : saved_errno;
-        std::remove(temp.c_str());
-        return fail("cannot write " + path + ": " + std::strerror(err));
+    int err = 0;
+    for (std::size_t done = 0; done < body.size() && err == 0;) {
+        const ssize_t wrote = write(fd, body.data() + done, body.size() - done);
+        if (wrote > 0)
+            done += static_cast<std::size_t>(wrote);
+        else if (errno != EINTR)
+            err = wrote < 0 ? errno : EIO;
     }
+    struct stat info, ours, named;
+    if (err == 0 && fstatat(dirfd, name.c_str(), &info, 0) == 0)
+        fchmod(fd, info.st_mode & 07777); // keep the profile's permissions
+    if (err == 0 && fsync(fd) != 0)
+        err = errno;
+    // The temporary name must still be ours before it replaces the profile.
+    if (err == 0 && (fstat(fd, &ours) != 0 || fstatat(dirfd, temp.c_str(), &named, AT_SYMLINK_NOFOLLOW) != 0 ||
+                     ours.st_dev != named.st_dev || ours.st_ino != named.st_ino))
+        err = EEXIST;
+    if (err == 0 && renameat(dirfd, temp.c_str(), dirfd, name.c_str()) != 0)
+        err = errno;
+    if (err != 0 && err != EEXIST)
+        unlinkat(dirfd, temp.c_str(), 0);
+    close(fd);
+    close(dirfd);
+    if (err != 0)
+        return fail_errno(err);
     return true;
 }
 

@@ -15,16 +15,30 @@ namespace prax {
 
 namespace {
 
-// Blanks are written in runs from this block rather than one by one.
-constexpr char kBlanks[] = "                                                                "
-                           "                                                                ";
-constexpr int kBlankRun = sizeof(kBlanks) - 1;
+// Counts the bytes a run writes and ends the run once they pass its limit:
+// "SELECT " N times and then "FROM t " N times makes every FROM re-align
+// all the open fields, so 280 KB of input would write 4.6 GB.
+inline void count_written(std::size_t len)
+{
+    EngineState &st = engine_state;
+    st.bytes_written += static_cast<long long>(len);
+    if (st.output_limit > 0 && st.bytes_written > st.output_limit)
+        throw RunAborted{kScannerFailed, "The formatted text would be too large\n"};
+}
 
 inline void write_bytes(const char *bytes, std::size_t len)
 {
     EngineState &st = engine_state;
+    count_written(len);
     if (st.out_file && fwrite_unlocked(bytes, 1, len, st.out_file) != len)
         st.write_failed = true;
+}
+
+// A UTF-8 continuation byte (128-191) right after a byte from 128 to 255
+// takes no column: "é" is one column on screen, not two.
+inline bool takes_no_column(unsigned char c, unsigned char before)
+{
+    return c >= 0x80 && c <= 0xBF && before >= 0x80;
 }
 
 inline void set_last(unsigned char c)
@@ -54,17 +68,22 @@ void flush_lines()
     st.hold_start = -1;
 }
 
+inline const char *line_end_bytes()
+{
+    return engine_state.crlf ? "\r\n" : "\n";
+}
+
 // Before the next bytes: the empty line between statements, then the blanks
-// that wait for them (dropped by trim_trailing_blanks when a line feed follows).
+// that wait for them (dropped by trim_trailing_blanks when a line end follows).
 inline void open_bytes(unsigned char first)
 {
     EngineState &st = engine_state;
     if (__builtin_expect(st.gap_pending, 0)) {
         st.gap_pending = false;
-        st.line_buf += '\n';
+        st.line_buf += line_end_bytes();
     }
     if (st.pending_blanks > 0) {
-        if (!(first == '\n' && format_options.trim_trailing_blanks))
+        if (!((first == '\n' || first == '\r') && format_options.trim_trailing_blanks))
             st.line_buf.append(static_cast<std::size_t>(st.pending_blanks), ' ');
         st.pending_blanks = 0;
     }
@@ -82,6 +101,15 @@ void drop_pending_blanks()
     set_last(st.last_solid);
 }
 
+void drop_held_output()
+{
+    EngineState &st = engine_state;
+    st.line_buf.clear();
+    st.pending_blanks = 0;
+    st.gap_pending = false;
+    st.hold_start = -1;
+}
+
 void forget_last_token()
 {
     engine_state.hold_start = -1;
@@ -94,18 +122,31 @@ void finish_output()
     if (st.pending_blanks > 0 && !format_options.trim_trailing_blanks)
         st.line_buf.append(static_cast<std::size_t>(st.pending_blanks), ' ');
     st.pending_blanks = 0;
-    write_bytes(st.line_buf.data(), st.line_buf.size());
-    st.line_buf.clear();
+    std::string rest;
+    rest.swap(st.line_buf);
     st.hold_start = -1;
+    write_bytes(rest.data(), rest.size());
 }
 
 int keyword_padding(int alignment, int left, int right, int n, int column)
 {
+    const long long l = left, r = right;
     switch (alignment) {
-    case 1: return (right + left - n) / 2 - column; // C++ division truncates toward zero
-    case 2: return right - n - column;
-    default: return left - column; // 0, and any value a hand-edited profile may hold
+    case 1: return held_column((r + l - n) / 2 - column); // C++ division truncates toward zero
+    case 2: return held_column(r - n - column);
+    default: return held_column(l - column); // 0, and any value a hand-edited profile may hold
     }
+}
+
+int display_width(const char *text, int len, unsigned char before)
+{
+    int width = 0;
+    for (int i = 0; i < len; ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        width += takes_no_column(c, before) ? 0 : 1;
+        before = c;
+    }
+    return width;
 }
 
 void emit_text(const char *text, int len)
@@ -116,22 +157,24 @@ void emit_text(const char *text, int len)
     open_bytes(static_cast<unsigned char>(text[0]));
     st.line_buf.append(text, static_cast<std::size_t>(len));
     // One pass counts columns and lines: tokens are short.
-    int column = st.column;
+    long long column = st.column;
     int tabs = 0; // tabs after the last line feed
     int lines = 0;
+    unsigned char before = st.last_char;
     for (int i = 0; i < len; ++i) {
-        const char c = text[i];
+        const unsigned char c = static_cast<unsigned char>(text[i]);
         if (c == '\n') {
             ++lines;
             column = 0;
             tabs = 0;
-        } else {
+        } else if (!takes_no_column(c, before)) {
             ++column;
             tabs += c == '\t';
         }
+        before = c;
     }
-    st.column = column + tabs * (format_options.tab_width - 1);
-    st.line += lines;
+    st.column = held_column(column + static_cast<long long>(tabs) * (format_options.tab_width - 1));
+    st.line = held_column(static_cast<long long>(st.line) + lines);
     st.hold_start = -1;
     st.glue_next = false;
     st.compact_star = false;
@@ -139,6 +182,29 @@ void emit_text(const char *text, int len)
     set_last(st.last_solid);
     if (lines > 0 || st.line_buf.size() >= kLineBufferLimit)
         flush_lines();
+}
+
+void emit_line_end()
+{
+    EngineState &st = engine_state;
+    if (st.gap_pending && st.column == 0) {
+        // statement_reset: this line end is the empty line between statements.
+        st.gap_pending = false;
+        st.pending_blanks = 0;
+    }
+    open_bytes('\n');
+    st.line_buf += line_end_bytes();
+    st.column = 0;
+    st.line = held_column(static_cast<long long>(st.line) + 1);
+    st.last_solid = '\n';
+    set_last('\n');
+    flush_lines();
+}
+
+void emit_raw(const char *bytes, int len)
+{
+    if (len > 0)
+        engine_state.line_buf.append(bytes, static_cast<std::size_t>(len));
 }
 
 void emit_space()
@@ -157,22 +223,13 @@ void emit_newline(bool force)
     EngineState &st = engine_state;
     if (!force && st.last_char == '\n')
         return;
-    if (st.gap_pending && st.column == 0) {
-        // statement_reset: this line break is the empty line between statements.
-        st.gap_pending = false;
+    if (st.gap_pending && st.column == 0)
+        ; // the line end is the empty line between statements: no blank
+    else if (format_options.trim_trailing_blanks)
         st.pending_blanks = 0;
-    } else if (format_options.trim_trailing_blanks) {
-        st.pending_blanks = 0;
-    } else if (st.last_char != ' ' && st.last_char != '\t') {
+    else if (st.last_char != ' ' && st.last_char != '\t')
         emit_space();
-    }
-    open_bytes('\n');
-    st.line_buf += '\n';
-    st.column = 0;
-    st.line += 1;
-    st.last_solid = '\n';
-    set_last('\n');
-    flush_lines();
+    emit_line_end();
 }
 
 void emit_spaces(int n)
@@ -180,8 +237,8 @@ void emit_spaces(int n)
     if (n <= 0)
         return;
     EngineState &st = engine_state;
-    st.column += n;
-    st.pending_blanks += n;
+    st.column = held_column(static_cast<long long>(st.column) + n);
+    st.pending_blanks = held_column(static_cast<long long>(st.pending_blanks) + n);
     st.keyword_pad_pending = false;
     set_last(' ');
 }
@@ -198,7 +255,7 @@ void emit_keyword(const char *text, int len, bool break_before)
     if (opt.newline_after_select) {
         emit_newline(false);
     } else {
-        emit_spaces(std::max(st.layout.item_column - st.column, 1));
+        emit_spaces(std::max(held_column(static_cast<long long>(st.layout.item_column) - st.column), 1));
         st.keyword_pad_pending = true;
     }
 }
@@ -258,7 +315,8 @@ void emit_wrapped(const char *text, int len)
         // break there would split the character.
         const unsigned char first = static_cast<unsigned char>(text[0]);
         const bool continues_char = first >= 0x80 && first <= 0xBF && st.last_char >= 0x80;
-        if (!opt.wrap_enabled || st.column + len <= opt.wrap_length || continues_char) {
+        const long long end = static_cast<long long>(st.column) + display_width(text, len, st.last_char);
+        if (!opt.wrap_enabled || end <= opt.wrap_length || continues_char) {
             const int prev_end = static_cast<int>(st.line_buf.size());
             const int prev_column = st.column - st.pending_blanks;
             emit_text(text, len);

@@ -8,7 +8,12 @@
 // next byte (see EngineState::line_buf); finish_output ends a run.
 //
 // Column accounting: by bytes written, except that a tab counts as tab_width
-// columns (not a move to the next tab stop).
+// columns (not a move to the next tab stop) and that a UTF-8 continuation
+// byte (128-191 right after a byte from 128 to 255, the byte written just
+// before even in an earlier write) takes no column.
+//
+// Line ends: every line end the writer makes is CR LF when the run's input
+// uses CR LF throughout (engine_state.crlf), else LF.
 #pragma once
 
 #include <cstddef>
@@ -17,6 +22,11 @@ namespace prax {
 
 // Writes the text unchanged and accounts for it (len > 0).
 void emit_text(const char *text, int len);
+// Ends the line with the run's line end (LF, or CR LF), nothing before it.
+void emit_line_end();
+// Writes bytes that take no place on the line (a byte-order mark): the
+// position fields are left as they are.
+void emit_raw(const char *bytes, int len);
 // Writes one blank.
 void emit_space();
 // Writes one blank unless the last byte written is white space.
@@ -40,11 +50,15 @@ void drop_pending_blanks();
 void forget_last_token();
 // End of a run: writes out what the current line still holds.
 void finish_output();
+// A run that failed: what the writer still holds is dropped.
+void drop_held_output();
 // Newest entry of the current layout's indent stack, or -1 when it is empty.
 int indent_top();
 
 // Pure helper for the alignment arithmetic, usable without an output stream.
 // Leading blanks before a keyword of length n in field [left, right] at `column`.
 int keyword_padding(int alignment, int left, int right, int n, int column);
+// Columns the text takes on screen when written after the byte `before`.
+int display_width(const char *text, int len, unsigned char before);
 
 } // namespace prax

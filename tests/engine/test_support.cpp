@@ -8,18 +8,6 @@
 
 namespace prax::test {
 
-std::string essence(const std::string &text)
-{
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f')
-            continue;
-        out += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-    }
-    return out;
-}
-
 std::string read_file(const std::string &path)
 {
     std::ifstream in(path, std::ios::binary);
@@ -34,7 +22,7 @@ void write_file(const std::string &path, const std::string &bytes)
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-FormatRun format_text(const std::string &input, const FormatOptions &options)
+FormatRun format_text(const std::string &input, const FormatOptions &options, const FormatRequest &request)
 {
     FormatRun run;
     std::string in_path, out_path;
@@ -43,7 +31,7 @@ FormatRun format_text(const std::string &input, const FormatOptions &options)
     write_file(in_path, input);
     format_options = options;
     set_status_hook([&run](std::string_view text) { run.messages.emplace_back(text); });
-    run.result = format_file(in_path.c_str(), out_path.c_str());
+    run.result = format_file(in_path.c_str(), out_path.c_str(), request);
     set_status_hook(nullptr);
     run.output = read_file(out_path);
     std::remove(in_path.c_str());

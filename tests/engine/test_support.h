@@ -20,7 +20,8 @@ struct FormatRun {
 
 // Writes `input` to a temporary file, formats it with `options` into another,
 // and returns the result, the output bytes and the status messages.
-FormatRun format_text(const std::string &input, const FormatOptions &options);
+FormatRun format_text(const std::string &input, const FormatOptions &options,
+                      const FormatRequest &request = FormatRequest{});
 
 // The options a first start with an empty profile uses (interval 5).
 inline FormatOptions load_defaults()
@@ -34,9 +35,6 @@ inline FormatOptions with(FormatOptions options, int FormatOptions::*field, int 
 }
 
 std::string read_file(const std::string &path);
-// The text without blank, tab, line feed, carriage return and form feed, with
-// ASCII letters upper-cased: what formatting must preserve.
-std::string essence(const std::string &text);
 void write_file(const std::string &path, const std::string &bytes);
 
 // Engine state is back to its reset values (column, line, stacks, layout).

@@ -35,15 +35,6 @@ std::string long_sql()
     return text;
 }
 
-std::vector<std::string> names_in(const std::string &dir)
-{
-    std::vector<std::string> names;
-    for (const auto &entry : fs::directory_iterator(dir))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 bool same_options(const FormatOptions &a, const FormatOptions &b)
 {
     FormatOptions x = a, y = b;
@@ -121,16 +112,20 @@ TEST_F(FaultTest, OutputDirectoryThatGoesAwayDuringTheRun)
     EXPECT_EQ(formatted(kSql), expected);
 }
 
-// The batch formats into a temporary file beside the original; when the
-// directory moves meanwhile, the original stays whole under its own name.
+// The batch works relative to the folder it opened: when the folder moves
+// during the run, the file is formatted where it now lies, its backup beside
+// it, and nothing appears under the folder's old name.
 TEST_F(FaultTest, BatchDirectoryMovedDuringTheRunKeepsTheOriginal)
 {
     fs::create_directory(dir_.file("work"));
     const std::string file = dir_.file("work/q.sql");
     write_file(file, kSql);
+    const std::optional<std::string> expected = formatted(kSql);
     set_status_hook([&](std::string_view) { fs::rename(dir_.file("work"), dir_.file("moved")); });
-    EXPECT_EQ(format_in_place(file), kBackupFailed);
-    EXPECT_EQ(read_file(dir_.file("moved/q.sql")), kSql);
+    EXPECT_EQ(format_in_place(file), kFormatOk);
+    EXPECT_EQ(read_file(dir_.file("moved/q.sql")), expected);
+    EXPECT_EQ(read_file(dir_.file("moved/q.sq~")), kSql);
+    EXPECT_FALSE(exists(dir_.file("work")));
 }
 
 TEST_F(FaultTest, DirectoryAsInputFailsWithoutTouchingAnything)
