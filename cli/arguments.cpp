@@ -151,6 +151,10 @@ int parse_arguments(int argc, char **argv, Arguments &a)
     app.add_option("--option", a.settings, "Set one option on top of the profile, e.g. interval=4 (repeatable)")
         ->type_name("NAME=VALUE")
         ->allow_extra_args(false);
+    app.add_option("--style", a.style,
+                   "modern: every layout extra but list_per_line on; classic: every layout extra off "
+                   "(--option settings apply after it)")
+        ->check(CLI::IsMember({"modern", "classic"}));
     app.add_option("--stdin-filepath", a.stdin_filepath,
                    "The file that standard input stands for: its folder's project profile, and its name "
                    "decides whether the text is host-language source")

@@ -34,6 +34,7 @@ struct Arguments {
     std::string profile;             // --profile FILE, or ""
     bool no_profile = false;
     std::vector<std::string> settings; // --option NAME=VALUE, in order
+    std::string style;                 // --style modern|classic, or ""
     std::string stdin_filepath;        // --stdin-filepath PATH
     int jobs = 0;                      // --jobs; 0: the number of cores
     int verbosity = 1;                 // 0 -q, 1 normal, 2 -v

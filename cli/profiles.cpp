@@ -97,6 +97,8 @@ int plan_inputs(const Arguments &args, const std::vector<std::string> &names, st
         }
         if (args.verbosity >= 2)
             plan.notes += line(plan.shown_name, "using " + used);
+        if (!args.style.empty())
+            apply_style(plan.options, args.style); // before --option, which may refine it
         for (const std::string &setting : args.settings)
             apply_setting(plan.options, setting);
         plans.push_back(std::move(plan));

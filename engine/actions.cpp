@@ -3,6 +3,8 @@
 // order; the layout model is described in engine.h (ClauseLayout).
 #include "engine/actions.h"
 
+#include <cstring>
+
 #include "engine/engine.h"
 #include "engine/state.h"
 #include "engine/layout.h"
@@ -32,7 +34,254 @@ void keyword_in_flow(char *text, int len)
     emit_wrapped(text, len);
 }
 
+// ---- Layout extras ----
+
+// SQL words beyond the classic keyword rules. all_keyword_case gives them the
+// keyword case; case_layout and between_and place some of them.
+enum class Word { None, Other, Case, When, Else, End };
+
+bool same_word(const char *text, int len, const char *word)
+{
+    int i = 0;
+    for (; i < len && word[i]; ++i) {
+        char c = text[i];
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+        if (c != word[i])
+            return false;
+    }
+    return i == len && word[i] == 0;
+}
+
+Word lookup_word(const char *text, int len)
+{
+    static constexpr const char *kOthers[] = {
+        "ADD", "ALTER", "ANALYZE", "ASC", "BEGIN", "BY", "CAST", "CHECK", "COLLATE", "COLUMN",
+        "CONFLICT", "CONSTRAINT", "CROSS", "CURRENT", "DEFAULT", "DELETE", "DESC", "DO", "ESCAPE",
+        "EXCEPT", "EXPLAIN", "FALSE", "FILTER", "FIRST", "FOLLOWING", "FOR", "FOREIGN", "FULL",
+        "FUNCTION", "GROUP", "IF", "ILIKE", "INNER", "INSERT", "INTERSECT", "INTERVAL", "IS", "JOIN",
+        "KEY", "LAST", "LATERAL", "LEFT", "LIMIT", "MINUS", "NATURAL", "NOTHING", "NULLS", "OFFSET",
+        "ONLY", "ORDER", "OUTER", "OVER", "PARTITION", "PRECEDING", "PRIMARY", "PROCEDURE", "RANGE",
+        "RECURSIVE", "REFERENCES", "RENAME", "REPLACE", "RETURNING", "RETURNS", "RIGHT", "ROW", "ROWS",
+        "SIMILAR", "THEN", "TRIGGER", "TRUE", "TRUNCATE", "UNBOUNDED", "USING", "WINDOW", "WITH",
+        "WITHIN",
+    };
+    if (len < 2 || len > 10)
+        return Word::None;
+    if (same_word(text, len, "CASE"))
+        return Word::Case;
+    if (same_word(text, len, "WHEN"))
+        return Word::When;
+    if (same_word(text, len, "ELSE"))
+        return Word::Else;
+    if (same_word(text, len, "END"))
+        return Word::End;
+    for (const char *word : kOthers) {
+        if (word[0] == (text[0] & ~0x20) && same_word(text, len, word))
+            return Word::Other;
+    }
+    return Word::None;
+}
+
+// all_keyword_case on the words of an aliased item ("a desc ,"): each word that
+// is a keyword gets the keyword case, the name and the alias keep theirs.
+void case_keywords_in_item(char *text, int len)
+{
+    static constexpr const char *kClassic[] = {"ALL", "ANY", "AS", "BETWEEN", "CONTAINS", "EXISTS",
+                                               "IN", "LIKE", "NOT", "NULL", "SOME", "TO"};
+    int i = 0;
+    while (i < len) {
+        int end = i;
+        while (end < len && text[end] != ' ' && text[end] != ',')
+            ++end;
+        bool keyword = end > i && lookup_word(text + i, end - i) != Word::None;
+        for (const char *word : kClassic)
+            keyword = keyword || same_word(text + i, end - i, word);
+        if (keyword)
+            apply_keyword_case(text + i, end - i);
+        i = end + 1;
+    }
+}
+
+// Is the innermost open parenthesis one that opens no subquery (a function
+// call, "over (", a column list)? keywords_in_parens keeps clause keywords
+// there in the flow: "extract(year FROM d)", "over (partition by a ORDER BY b)".
+bool in_plain_parens()
+{
+    return opt().keywords_in_parens && layout().paren_depth > 0;
+}
+
+// Does a comma at this point end an item of a clause-level list? With
+// list_per_line: outside parentheses, or directly inside CREATE TABLE's;
+// never inside a function call's. A WITH list breaks after each CTE.
+bool comma_ends_line()
+{
+    const ClauseLayout &l = layout();
+    const bool clause_level = l.paren_depth == 0 || (l.paren_depth == 1 && l.list_paren);
+    if (opt().with_clauses && l.with_list && l.paren_depth == 0)
+        return true;
+    if (opt().list_per_line)
+        return clause_level;
+    return opt().multi_item == 0;
+}
+
+// Writes a keyword at the start of a line of its own, at `column`.
+void keyword_on_new_line(const char *text, int len, int column)
+{
+    if (engine_state.column > 0)
+        emit_newline(true);
+    emit_spaces(column);
+    emit_text(text, len);
+}
+
+// case_layout:
+//   SELECT     CASE
+//                  WHEN a = 1 THEN 'one'
+//                  ELSE 'other'
+//              END AS n
+// Returns false when the word is not placed here (no CASE open, or not a CASE word).
+bool place_case_word(Word word, char *text, int len)
+{
+    EngineState &st = engine_state;
+    switch (word) {
+    case Word::Case: {
+        emit_wrapped(text, len);
+        const int column = st.column - len;
+        st.case_columns.push(column);
+        indent_push(column + 4);
+        forget_last_token();
+        return true;
+    }
+    case Word::When:
+    case Word::Else:
+        if (st.case_columns.empty())
+            return false;
+        keyword_on_new_line(text, len, *st.case_columns.top() + 4);
+        return true;
+    case Word::End: {
+        if (st.case_columns.empty())
+            return false;
+        int column = 0;
+        st.case_columns.pop(column);
+        if (indent_top() == column + 4)
+            indent_pop();
+        keyword_on_new_line(text, len, column);
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+// compact_operators: "count(*)", "t.*", and a unary minus after an operator,
+// a comma or a parenthesis ("= -1", "(-x", ", -2"). Returns false when the
+// operator is written the classic way.
+bool compact_operator(char c)
+{
+    EngineState &st = engine_state;
+    const unsigned char before = st.last_solid;
+    if (c == '*' && (before == '(' || before == '.')) {
+        drop_pending_blanks();
+        emit_wrapped("*", 1);
+        st.compact_star = true;
+        return true;
+    }
+    if (c == '-' && before != 0 && std::strchr("(,=<>+-*/%|!^~&", before)) {
+        if (before == '(')
+            drop_pending_blanks();
+        else
+            ensure_space(); // "- -1", never "--1", which would start a comment
+        emit_wrapped("-", 1);
+        st.glue_next = true;
+        return true;
+    }
+    return false;
+}
+
+// with_clauses: "WITH a AS (INSERT INTO t ... RETURNING x) SELECT ...": a
+// statement directly in a CTE's parenthesis is laid out as a subquery of the
+// WITH, so that its ")" brings back the WITH's layout. Returns false, having
+// done nothing, elsewhere.
+bool open_cte_statement(const char *text, int len)
+{
+    ClauseLayout &l = layout();
+    if (!opt().with_clauses || !l.with_list || l.paren_depth != 1)
+        return false;
+    --l.paren_depth; // the "(" becomes the subquery's own
+    indent_pop();
+    const int outer_left = l.keyword_left;
+    save_layout();
+    set_layout(opt().step_indent ? outer_left + 4 : engine_state.column, len, opt().interval);
+    emit_keyword(text, len, opt().step_indent != 0);
+    layout().owner_paren = engine_state.current_paren;
+    layout().close_column = opt().step_indent ? outer_left : -1;
+    return true;
+}
+
+// keep_punctuation with match_parenthesis: a ")" that would not fit would
+// move a token down, and the parenthesis would span lines on the next run;
+// it stands under its "(" at once, as it will then.
+bool rparen_would_move(int len)
+{
+    const EngineState &st = engine_state;
+    return opt().keep_punctuation && opt().wrap_enabled && st.column > 0 &&
+           st.column - st.pending_blanks + len > opt().wrap_length;
+}
+
 } // namespace
+
+bool with_starts_statement()
+{
+    return format_options.with_clauses && engine_state.statement_open;
+}
+
+// WITH [RECURSIVE] at the start of a statement sets its layout, as wide as
+// SELECT so that the CTE names line up with the main SELECT's items:
+//   WITH       a AS (SELECT ...),
+//              b AS (SELECT ...)
+//   SELECT     ...
+void sql_with(char *text, int len)
+{
+    len = squeeze_blanks(text, len);
+    apply_keyword_case(text, len);
+    // After EXEC SQL the statement is anchored at the EXEC SQL's column.
+    const int left = layout().keyword_left < 0 ? opt().starting_indentation : layout().keyword_left;
+    set_layout(left, len > 6 ? len : 6, opt().interval);
+    layout().with_list = true;
+    emit_keyword(text, len, true);
+}
+
+// UNION [ALL | DISTINCT], EXCEPT, INTERSECT, MINUS alone on a line at the left
+// edge of the keyword field; the SELECT after it takes the same field.
+//   SELECT     a
+//   FROM       t
+//   UNION ALL
+//   SELECT     b
+//   FROM       u
+void sql_set_operator(char *text, int len)
+{
+    len = squeeze_blanks(text, len);
+    apply_keyword_case(text, len);
+    const int left = layout().keyword_left < 0 ? opt().starting_indentation : layout().keyword_left;
+    keyword_on_new_line(text, len, left);
+    emit_newline(false);
+    layout().after_set_operator = true;
+}
+
+// [NATURAL] [INNER | LEFT | RIGHT | FULL | CROSS] [OUTER] JOIN is a clause
+// keyword like FROM; its ON stays in the flow:
+//   FROM       orders o
+//   LEFT JOIN  items i ON i.order_id = o.id
+void sql_join(char *text, int len)
+{
+    len = squeeze_blanks(text, len);
+    apply_keyword_case(text, len);
+    if (in_plain_parens())
+        emit_wrapped(text, len);
+    else
+        emit_keyword(text, len, true);
+    layout().in_join = true;
+}
 
 // ---- Host-language text ----
 
@@ -55,6 +304,11 @@ void host_exec_sql(char *text, int len)
     // The one effect of a run that outlives it: the caller may restore it.
     format_options.starting_indentation = engine_state.column;
     engine_state.indentation_stored = true;
+    if (opt().statement_reset)
+        begin_statement_layout();
+    layout().keyword_left = engine_state.column;
+    layout().item_column = engine_state.column;
+    engine_state.statement_open = true;
     emit_text(text, len);
 }
 
@@ -93,6 +347,25 @@ void sql_subquery_select(char *text, int len)
 {
     len = strip_blanks(text, len);
     apply_keyword_case(text, len);
+    if (opt().step_indent && layout().keyword_left >= 0) {
+        // step_indent: the SELECT begins the next line, 4 columns right
+        // of the enclosing field; its ")" comes back to that field's edge:
+        //   WHERE      b IN (
+        //       SELECT     c
+        //       FROM       u
+        //   );
+        const int outer_left = layout().keyword_left;
+        save_layout();
+        emit_wrapped(text, 1);
+        forget_last_token();
+        paren_push();
+        mark_paren();
+        set_layout(outer_left + 4, len - 1, opt().interval);
+        emit_keyword(text + 1, len - 1, true);
+        layout().owner_paren = engine_state.current_paren;
+        layout().close_column = outer_left;
+        return;
+    }
     save_layout();
     if (layout().keyword_left < 0) {
         // No statement keyword yet: the subquery starts the statement.
@@ -103,6 +376,7 @@ void sql_subquery_select(char *text, int len)
     } else {
         emit_wrapped(text, 1);
     }
+    forget_last_token();
     paren_push();
     mark_paren();
     char *keyword = text + 1;
@@ -115,6 +389,7 @@ void sql_subquery_select(char *text, int len)
         emit_keyword(keyword, keyword_len, false);
     }
     layout().owner_paren = engine_state.current_paren;
+    layout().close_column = -1;
 }
 
 // 13: SELECT sets a layout: at starting_indentation for the statement's first,
@@ -122,6 +397,16 @@ void sql_subquery_select(char *text, int len)
 void sql_select(char *text, int len)
 {
     apply_keyword_case(text, len);
+    const ClauseLayout &l = layout();
+    if ((opt().set_operators && l.after_set_operator) ||
+        (opt().with_clauses && l.with_list && l.paren_depth == 0)) {
+        // The SELECT after UNION, or after a WITH list, takes over the field
+        // in place (nothing saved: the ")" of an enclosing subquery must find
+        // the layout outside it).
+        set_layout(l.keyword_left < 0 ? opt().starting_indentation : l.keyword_left, len, opt().interval);
+        emit_keyword(text, len, true);
+        return;
+    }
     save_layout();
     int left;
     if (layout().keyword_left < 0)
@@ -139,7 +424,10 @@ void sql_statement_head(char *text, int len)
 {
     len = squeeze_blanks(text, len);
     apply_keyword_case(text, len);
+    if (open_cte_statement(text, len))
+        return;
     set_layout(opt().starting_indentation, len, opt().interval);
+    layout().create_table = len > 6 && same_word(text + len - 5, 5, "TABLE");
     emit_keyword(text, len, true);
 }
 
@@ -148,6 +436,11 @@ void sql_clause_phrase(char *text, int len)
 {
     len = squeeze_blanks(text, len);
     apply_keyword_case(text, len);
+    if (in_plain_parens()) {
+        emit_wrapped(text, len);
+        return;
+    }
+    layout().in_join = false;
     emit_keyword(text, len, true);
 }
 
@@ -156,8 +449,13 @@ void sql_clause_phrase(char *text, int len)
 void sql_statement_verb(char *text, int len)
 {
     apply_keyword_case(text, len);
+    if (open_cte_statement(text, len))
+        return;
     set_layout(opt().starting_indentation, len, opt().interval);
-    emit_newline(true);
+    if (!opt().statement_reset)
+        emit_newline(true);
+    else if (engine_state.last_char != 0)
+        emit_newline(false); // no empty line at the start of the output
     emit_keyword(text, len, true);
 }
 
@@ -165,12 +463,23 @@ void sql_statement_verb(char *text, int len)
 void sql_clause_keyword(char *text, int len)
 {
     apply_keyword_case(text, len);
+    // "JOIN c ON c.id = o.cid": ON belongs to the JOIN's line.
+    const bool join_on = opt().join_clauses && layout().in_join && len == 2 && same_word(text, len, "ON");
+    if (join_on || in_plain_parens()) {
+        emit_wrapped(text, len);
+        return;
+    }
+    layout().in_join = false;
     emit_keyword(text, len, true);
 }
 
 // 18: UNION stands on a line of its own.
 void sql_union(char *text, int len)
 {
+    if (opt().set_operators) {
+        sql_set_operator(text, len);
+        return;
+    }
     apply_keyword_case(text, len);
     emit_keyword(text, len, true);
     emit_newline(false);
@@ -182,6 +491,13 @@ void sql_union(char *text, int len)
 void sql_and_or(char *text, int len)
 {
     apply_keyword_case(text, len);
+    if (engine_state.between_pending && len == 3) {
+        // between_and: "BETWEEN 1 AND 2" stays on its line.
+        engine_state.between_pending = false;
+        ensure_space();
+        emit_wrapped(text, len);
+        return;
+    }
     switch (opt().and_or_position) {
     case 0:
         if (engine_state.column > 0)
@@ -209,6 +525,8 @@ void sql_object_keyword(char *text, int len)
 // 21: AS, IN, LIKE, NOT, NULL, ... in the flow.
 void sql_operator_keyword(char *text, int len)
 {
+    if (opt().between_and && len == 7 && same_word(text, len, "BETWEEN"))
+        engine_state.between_pending = true;
     keyword_in_flow(text, len);
 }
 
@@ -223,8 +541,10 @@ void sql_host_variable(char *text, int len)
 void sql_aliased_item(char *text, int len)
 {
     len = squeeze_blanks(text, len);
+    if (opt().all_keyword_case)
+        case_keywords_in_item(text, len);
     emit_wrapped(text, len);
-    if (opt().multi_item == 0)
+    if (comma_ends_line())
         emit_newline(true);
     ensure_space();
 }
@@ -233,6 +553,15 @@ void sql_aliased_item(char *text, int len)
 void sql_name(char *text, int len)
 {
     len = strip_blanks(text, len);
+    if (opt().case_layout || opt().all_keyword_case) {
+        const Word word = lookup_word(text, len);
+        if (word != Word::None) {
+            if (opt().all_keyword_case)
+                apply_keyword_case(text, len);
+            if (opt().case_layout && place_case_word(word, text, len))
+                return;
+        }
+    }
     emit_wrapped(text, len);
 }
 
@@ -246,7 +575,7 @@ void sql_string(char *text, int len)
 // blank, and none at the start of a line.
 void sql_space(char *, int)
 {
-    if (engine_state.column > 0)
+    if (engine_state.column > 0 && !engine_state.glue_next)
         ensure_space();
 }
 
@@ -272,6 +601,8 @@ void sql_operator2(char *text, int len)
 // 30: one-character operators get a blank on each side, except "." and ":".
 void sql_operator1(char *text, int len)
 {
+    if (opt().compact_operators && len == 1 && compact_operator(text[0]))
+        return;
     if (len == 1 && (text[0] == '.' || text[0] == ':')) {
         emit_wrapped(text, len);
         return;
@@ -287,14 +618,23 @@ void sql_operator1(char *text, int len)
 // only at the start of a line: "refresh(1)" must not gain blanks on every run.
 void sql_lparen(char *text, int len)
 {
+    ClauseLayout &l = layout();
+    // list_per_line: CREATE TABLE t (a int, b text) lists its columns one a line.
+    l.list_paren = l.paren_depth == 0 ? l.create_table : l.list_paren;
+    ++l.paren_depth;
     if (layout().keyword_left < 0) {
         if (engine_state.column == 0)
             emit_spaces(opt().starting_indentation);
         emit_text(text, len);
     } else {
+        const int outer = indent_top();
         emit_wrapped(text, len);
-        indent_push(engine_state.column);
+        // step_indent: lines begun inside go 4 columns past the enclosing
+        // indentation, not behind a "(" far to the right.
+        const int behind = engine_state.column;
+        indent_push(opt().step_indent && outer >= 0 && behind > outer + 4 ? outer + 4 : behind);
     }
+    forget_last_token();
     paren_push();
     mark_paren();
 }
@@ -308,11 +648,30 @@ void sql_lparen(char *text, int len)
 void sql_rparen(char *text, int len)
 {
     EngineState &st = engine_state;
-    if (layout().owner_paren == st.current_paren)
+    int close_column = -1;
+    if (layout().owner_paren == st.current_paren) {
+        close_column = layout().close_column;
         restore_layout();
-    else
+        // A SELECT after UNION or INSERT in the subquery saved a layout with
+        // the same parenthesis; the ")" leaves them all, back to the layout
+        // outside (the classic layout stops at the first).
+        if (opt().step_indent || opt().with_clauses) {
+            while (layout().owner_paren == st.current_paren && !st.saved_layouts.empty())
+                restore_layout();
+        }
+    } else {
         indent_pop();
-    if (opt().match_parenthesis && st.line > st.current_paren.line) {
+        if (layout().paren_depth > 0)
+            --layout().paren_depth;
+    }
+    if (st.compact_star)
+        drop_pending_blanks(); // "count( * )" -> "count(*)"
+    if (opt().step_indent && close_column >= 0) {
+        emit_newline(false);
+        emit_spaces(close_column);
+        emit_text(")", 1);
+    } else if (opt().match_parenthesis && !opt().step_indent &&
+               (st.line > st.current_paren.line || rparen_would_move(len))) {
         emit_newline(true);
         emit_spaces(st.current_paren.column);
         emit_text(")", 1);
@@ -325,8 +684,10 @@ void sql_rparen(char *text, int len)
 // 33
 void sql_comma(char *, int)
 {
+    if (engine_state.compact_star)
+        drop_pending_blanks(); // "t. * ," -> "t.*,"
     emit_wrapped(",", 1);
-    if (opt().multi_item == 0)
+    if (comma_ends_line())
         emit_newline(true);
     ensure_space();
 }
@@ -336,13 +697,29 @@ void sql_comma(char *, int)
 // newline already ended the line, and keeping both would add a line on every run.
 void sql_semicolon(char *text, int len)
 {
+    EngineState &st = engine_state;
     if (indent_top() < 0)
         show_status_message("Unbalanced parenthesis\n");
+    if (opt().statement_reset && st.keyword_pad_pending)
+        drop_pending_blanks(); // "COMMIT;", not "COMMIT     ;"
     emit_wrapped(text, len);
     emit_newline(true);
     clear_saved_layouts();
     set_layout(-1, 0, 0);
-    if (engine_state.pure_sql == 1)
+    st.statement_open = true;
+    st.between_pending = false;
+    st.case_columns.clear();
+    if (opt().statement_reset) {
+        // The next statement starts clean at the left edge; in pure SQL one
+        // empty line comes before it (and none after the last).
+        begin_statement_layout();
+        if (st.pure_sql == 1)
+            st.gap_pending = true;
+        else
+            scanner_set_condition(ScanCondition::AfterStatement);
+        return;
+    }
+    if (st.pure_sql == 1)
         emit_newline(true);
     else
         scanner_set_condition(ScanCondition::AfterStatement);

@@ -35,4 +35,11 @@ void sql_semicolon(char *text, int len);        // 34
 void sql_bracket(char *text, int len);          // 35
 void sql_other(char *text, int len);            // 37
 
+// Layout extras, each run only with its option on.
+void sql_set_operator(char *text, int len);     // UNION [ALL|DISTINCT], EXCEPT, ... (set_operators)
+void sql_with(char *text, int len);             // WITH [RECURSIVE] (with_clauses)
+void sql_join(char *text, int len);             // [LEFT ...] JOIN (join_clauses)
+// with_clauses is on and no statement keyword has set this statement's layout.
+bool with_starts_statement();
+
 } // namespace prax

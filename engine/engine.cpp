@@ -10,8 +10,10 @@
 #include <mutex>
 #include <utility>
 
+#include "engine/layout.h"
 #include "engine/options.h"
 #include "engine/scanner.h"
+#include "engine/writer.h"
 #include "engine/state.h"
 #include "engine/tempfile.h"
 
@@ -45,6 +47,9 @@ void hold_options_to_ranges(FormatOptions &options)
 void reset_engine_state()
 {
     EngineState &st = engine_state;
+    // Bytes the writer still holds belong to the output: never drop them.
+    if (st.out_file && !st.line_buf.empty())
+        finish_output();
     st.write_failed = false;
     st.column = 0;
     st.last_was_space = 0;
@@ -63,6 +68,20 @@ void reset_engine_state()
     st.saved_layouts.clear();
     st.current_paren = ParenMark{};
     st.layout = ClauseLayout{};
+    st.line_buf.clear();
+    st.pending_blanks = 0;
+    st.last_solid = 0;
+    st.gap_pending = false;
+    st.keyword_pad_pending = false;
+    st.hold_start = -1;
+    st.hold_prev_end = 0;
+    st.hold_prev_column = 0;
+    st.hold_indent = 0;
+    st.statement_open = true;
+    st.between_pending = false;
+    st.glue_next = false;
+    st.compact_star = false;
+    st.case_columns.clear();
 }
 
 void set_status_hook(StatusHook hook)
@@ -150,6 +169,8 @@ int run_format(std::FILE *in, std::FILE *out, const FormatRequest &request)
         engine_state.column = format_options.starting_indentation;
     }
 
+    if (format_options.statement_reset)
+        begin_statement_layout();
     int result = scan_input(in, ScanCondition::Detect);
 
     const int stored_indentation = format_options.starting_indentation;

@@ -2,6 +2,7 @@
 // destination alone when popped empty, so deep nesting never stops a run.
 #include "engine/layout.h"
 
+#include "engine/options.h"
 #include "engine/state.h"
 
 namespace prax {
@@ -16,6 +17,29 @@ void set_layout(int left, int width, int gap)
     layout.item_column = held_column(static_cast<long long>(layout.keyword_right) + gap);
     if (layout.item_column > 0)
         indent_push(layout.item_column);
+    // A new layout starts with none of the layout extras' marks of the one it
+    // was copied from; close_column stays, since a SELECT after UNION keeps
+    // the field of the subquery it stands in.
+    layout.paren_depth = 0;
+    layout.list_paren = false;
+    layout.create_table = false;
+    layout.in_join = false;
+    layout.with_list = false;
+    layout.after_set_operator = false;
+    engine_state.statement_open = engine_state.statement_open && left < 0;
+}
+
+void begin_statement_layout()
+{
+    EngineState &st = engine_state;
+    st.layout = ClauseLayout{};
+    st.saved_layouts.clear();
+    st.current_paren = ParenMark{};
+    st.paren_stack.clear();
+    st.case_columns.clear();
+    st.between_pending = false;
+    st.statement_open = true;
+    indent_push(format_options.starting_indentation);
 }
 
 void indent_push(int column)

@@ -8,6 +8,9 @@ namespace prax {
 // keyword_left = left, keyword_right = left + width, item_column =
 // keyword_right + gap; a positive item column is pushed as the indentation.
 void set_layout(int left, int width, int gap);
+// statement_reset: the next statement starts from a clean layout at
+// starting_indentation, whatever the previous one left open.
+void begin_statement_layout();
 void indent_push(int column);
 void indent_pop();
 void save_layout();

@@ -52,6 +52,13 @@ struct ProfileKeys {
 constexpr ProfileKeys kProfileKeys;
 static_assert(count_keys() == 10, "ten profile keys");
 
+// "[Layout Extras]": a missing key is off; any number but 0 is on.
+void read_layout_extras(const IniProfile &profile, FormatOptions &options)
+{
+    for (const LayoutExtra &e : kLayoutExtras)
+        options.*e.field = profile.get_int(kLayoutExtrasSection, e.key, 0) != 0 ? 1 : 0;
+}
+
 } // namespace
 
 const char *const kOptionFieldNames[kOptionCount] = {
@@ -88,6 +95,7 @@ void load_format_options(const std::string &path, FormatOptions &options)
         profile = IniProfile(); // unreadable: every key takes its load default
     for (const ProfileKey &k : kProfileKeys)
         options.*k.field = profile.get_int(kOptionsSection, k.key, k.load_default);
+    read_layout_extras(profile, options);
 }
 
 ProfileStatus read_profile(const std::string &path, FormatOptions &options, std::string *error)
@@ -104,6 +112,7 @@ ProfileStatus read_profile(const std::string &path, FormatOptions &options, std:
     }
     for (const ProfileKey &k : kProfileKeys)
         options.*k.field = profile.get_int(kOptionsSection, k.key, k.load_default);
+    read_layout_extras(profile, options);
     return ProfileStatus::kRead;
 }
 
@@ -118,6 +127,14 @@ int save_format_options(const std::string &path, const FormatOptions &options, s
     }
     for (const ProfileKey &k : kProfileKeys)
         profile.set_int(kOptionsSection, k.key, options.*k.field);
+    // A profile that never had layout extras gets their section only once one is on.
+    bool any_extra = false;
+    for (const LayoutExtra &e : kLayoutExtras)
+        any_extra = any_extra || options.*e.field != 0 || profile.get_string(kLayoutExtrasSection, e.key);
+    if (any_extra) {
+        for (const LayoutExtra &e : kLayoutExtras)
+            profile.set_int(kLayoutExtrasSection, e.key, options.*e.field != 0 ? 1 : 0);
+    }
     return profile.save(path, error) ? 0 : -1;
 }
 
@@ -134,6 +151,29 @@ int *option_field(FormatOptions &options, const std::string &name)
 {
     const OptionInfo *info = find_option(name);
     return info ? &(options.*info->field) : nullptr;
+}
+
+void set_layout_extras(FormatOptions &options, bool on)
+{
+    for (const LayoutExtra &e : kLayoutExtras)
+        options.*e.field = on && e.modern ? 1 : 0;
+}
+
+bool is_modern_style(const FormatOptions &options)
+{
+    for (const LayoutExtra &e : kLayoutExtras) {
+        if (e.modern && options.*e.field == 0)
+            return false;
+    }
+    return true;
+}
+
+bool apply_style(FormatOptions &options, const std::string &style)
+{
+    if (style != "modern" && style != "classic")
+        return false;
+    set_layout_extras(options, style == "modern");
+    return true;
 }
 
 } // namespace prax

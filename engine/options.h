@@ -8,11 +8,45 @@
 
 namespace prax {
 
+// The layout extras: the last rows of the option table below, in dialog
+// order, with their keys in the profile section "Layout Extras". Every one is
+// off (0) by default and leaves the classic layout byte for byte. The modern style sets all but list_per_line, which is
+// a choice of list density like multi_item: the modern style keeps short
+// SELECT lists on one line ("SELECT     o.id, c.name").
+//
+//   trim_trailing_blanks  "SELECT a \n" -> "SELECT a\n"; the separating line is empty
+//   statement_reset       each statement starts at the left edge; one empty line between
+//                         statements, none before the first; "COMMIT;" not "COMMIT     ;"
+//   set_operators         UNION [ALL|DISTINCT], EXCEPT, INTERSECT, MINUS alone on a line at
+//                         the left edge; the SELECT after it starts a layout there
+//   with_clauses          WITH [RECURSIVE] is a statement keyword; one CTE per line; the
+//                         main SELECT at the left edge
+//   join_clauses          [NATURAL] [INNER|LEFT|RIGHT|FULL|CROSS] [OUTER] JOIN is a clause
+//                         keyword like FROM; its ON stays in the flow
+//   keywords_in_parens    "over (partition by a order by b)", "extract(year from d)": clause
+//                         keywords inside a parenthesis that opens no subquery stay in the flow
+//   case_layout           WHEN/ELSE on lines of their own, 4 columns past CASE; END under CASE
+//   between_and           "BETWEEN 1 AND 2" stays on one line
+//   compact_operators     "count(*)", "t.*", "-1" rather than "count( * )", "t. * ", "- 1"
+//   keep_punctuation      a wrap never starts a line with ",", ";" or ")"
+//   all_keyword_case      keyword_case also for JOIN, CASE, WHEN, LIMIT, OVER, IS, ...
+//   list_per_line         one item per line in clause-level lists (SELECT list, VALUES
+//                         rows, CREATE TABLE columns), never inside a function's parentheses
+//   step_indent           indentation steps by 4: a subquery starts on a new line 4 columns
+//                         right of the enclosing keyword field, its ")" alone at that
+//                         field's edge; lines begun inside other parentheses go 4 columns
+//                         past the enclosing indentation, and their ")" stays in the flow:
+//                           WHERE      b IN (
+//                               SELECT     c
+//                               FROM       u
+//                           );
+
 // The option table: every option once, in record order. Everything that names
 // an option (the record's fields, the profile keys and their order, the load
 // defaults, the command line's --option names, ranges and help) comes from here.
 //
-//   X(field, profile key or nullptr, profile order (-1: no key), load default,
+//   X(field, profile key or nullptr, profile order (-1: no key; kExtraModern,
+//     kExtraOnly: a layout extra, its key in "Layout Extras"), load default,
 //     start-up default, lowest, highest command-line value, help text)
 //
 // The load default is what a profile without the key gives; the start-up
@@ -40,7 +74,36 @@ namespace prax {
     X(keyword_case, "Key Word Case", 1, 0, 0, 0, 2, "keywords 0 upper case, 1 unchanged, 2 lower case") \
     X(tab_width, nullptr, -1, 8, 8, 0, 16, "columns one tab character counts for (always 8 in the editor)") \
     X(match_parenthesis, "Match Parenthesis", 6, 1, 1, 0, 1,                                           \
-      "1: a closing parenthesis on a later line goes on a line of its own under the opening one")
+      "1: a closing parenthesis on a later line goes on a line of its own under the opening one")      \
+    X(trim_trailing_blanks, "Trim Trailing Blanks", kExtraModern, 0, 0, 0, 1,                          \
+      "1: no blank at a line end, no line holding only a blank")                                       \
+    X(statement_reset, "Statement Reset", kExtraModern, 0, 0, 0, 1,                                    \
+      "1: every statement at the left edge, one empty line between statements")                        \
+    X(set_operators, "Set Operators", kExtraModern, 0, 0, 0, 1,                                        \
+      "1: UNION [ALL], EXCEPT, INTERSECT, MINUS alone on a line; the next SELECT at the same edge")    \
+    X(with_clauses, "With Clauses", kExtraModern, 0, 0, 0, 1,                                          \
+      "1: WITH is a statement keyword, one CTE a line, the main SELECT at the left edge")              \
+    X(join_clauses, "Join Clauses", kExtraModern, 0, 0, 0, 1,                                          \
+      "1: [LEFT|RIGHT|FULL|INNER|CROSS|NATURAL] [OUTER] JOIN is a clause keyword, ON in the flow")     \
+    X(keywords_in_parens, "Keywords In Parens", kExtraModern, 0, 0, 0, 1,                              \
+      "1: clause keywords inside function and OVER parentheses stay in the flow")                      \
+    X(case_layout, "Case Layout", kExtraModern, 0, 0, 0, 1,                                            \
+      "1: WHEN and ELSE on lines of their own 4 columns past CASE, END under CASE")                    \
+    X(between_and, "Between And", kExtraModern, 0, 0, 0, 1, "1: the AND of BETWEEN stays in the flow") \
+    X(compact_operators, "Compact Operators", kExtraModern, 0, 0, 0, 1,                                \
+      "1: count(*), t.*, -1 without inner blanks")                                                     \
+    X(keep_punctuation, "Keep Punctuation", kExtraModern, 0, 0, 0, 1,                                  \
+      "1: a wrap never starts a line with a comma, semicolon or closing parenthesis")                  \
+    X(all_keyword_case, "All Keyword Case", kExtraModern, 0, 0, 0, 1,                                  \
+      "1: keyword case also for JOIN, CASE, WHEN, LIMIT, OVER, IS and the other keywords")             \
+    X(list_per_line, "List Per Line", kExtraOnly, 0, 0, 0, 1,                                          \
+      "1: one item a line in clause-level lists, never inside a function's parentheses")              \
+    X(step_indent, "Step Indent", kExtraModern, 0, 0, 0, 1,                                            \
+      "1: subqueries and lines inside parentheses indent by 4 columns, not to the parenthesis")
+
+// Profile orders of the layout extras: set by the modern style, or only by hand.
+inline constexpr int kExtraModern = -2;
+inline constexpr int kExtraOnly = -3;
 
 // All 32-bit signed integers, in table order; see the table's help texts.
 // keyword_case is tested as: 1 unchanged, 0 upper case, any other value lower case.
@@ -128,7 +191,66 @@ const OptionInfo *find_option(const std::string &name);
 // Field access by name ("alignment", "wrap_length", ...), for command-line and
 // test use. Returns nullptr for an unknown name.
 int *option_field(FormatOptions &options, const std::string &name);
-// The twelve field names in record order.
+// The field names in record order (the layout extras' last).
 extern const char *const kOptionFieldNames[kOptionCount];
+
+// Profile section of the layout extras; the classic section stays as it was.
+inline constexpr const char *kLayoutExtrasSection = "Layout Extras";
+// One layout extra: its field name (as --option takes it), profile key, field,
+// and whether the modern style sets it.
+struct LayoutExtra {
+    const char *name;
+    const char *key;
+    int FormatOptions::*field;
+    bool modern;
+};
+namespace detail {
+struct OptionRow {
+    const char *name;
+    const char *key;
+    int FormatOptions::*field;
+    int order;
+};
+inline constexpr OptionRow kOptionRows[] = {
+#define PRAX_OPTION_ROW(field, key, order, load, start, low, high, help) {#field, key, &FormatOptions::field, order},
+    PRAX_FORMAT_OPTIONS(PRAX_OPTION_ROW)
+#undef PRAX_OPTION_ROW
+};
+constexpr int count_layout_extras()
+{
+    int n = 0;
+    for (const OptionRow &r : kOptionRows)
+        n += r.order <= kExtraModern ? 1 : 0;
+    return n;
+}
+} // namespace detail
+
+// The layout extras, picked from the option table in its order.
+class LayoutExtraList {
+public:
+    constexpr LayoutExtraList() : items_{}
+    {
+        int n = 0;
+        for (const detail::OptionRow &r : detail::kOptionRows) {
+            if (r.order <= kExtraModern)
+                items_[n++] = LayoutExtra{r.name, r.key, r.field, r.order == kExtraModern};
+        }
+    }
+    const LayoutExtra *begin() const { return items_; }
+    const LayoutExtra *end() const { return items_ + detail::count_layout_extras(); }
+
+private:
+    LayoutExtra items_[detail::count_layout_extras()];
+};
+inline constexpr LayoutExtraList kLayoutExtras;
+
+// "--style modern", the "Modern layout" box: sets every extra of the modern
+// style (all but list_per_line); off clears every layout extra.
+void set_layout_extras(FormatOptions &options, bool on);
+// True when every extra of the modern style is set.
+bool is_modern_style(const FormatOptions &options);
+// "modern" sets the modern style's extras, "classic" clears every extra;
+// false for any other name.
+bool apply_style(FormatOptions &options, const std::string &style);
 
 } // namespace prax

@@ -33,6 +33,15 @@ struct ClauseLayout {
     int item_column = 0;            // column at which the clause's items begin
     BoundedStack<int> indent_stack; // indentation of every line the writer begins
     ParenMark owner_paren;          // left parenthesis of the subquery owning this layout
+
+    // Layout extras; set_layout clears all but close_column for each new layout.
+    int paren_depth = 0;            // parentheses open in this layout that open no subquery
+    bool list_paren = false;        // the depth-1 parenthesis holds a clause-level list (CREATE TABLE t (...))
+    bool create_table = false;      // the layout was set by CREATE TABLE
+    bool in_join = false;           // a JOIN keyword was placed: its ON stays in the flow
+    bool with_list = false;         // the layout was set by WITH: its CTEs, one per line
+    bool after_set_operator = false; // UNION & co. was placed: the next SELECT takes this field
+    int close_column = -1;          // step_indent: column of the ")" that closes this subquery
 };
 
 struct EngineState {
@@ -64,6 +73,28 @@ struct EngineState {
     BoundedStack<ClauseLayout> saved_layouts; // layouts of enclosing SELECTs
     ParenMark current_paren;                // innermost open parenthesis
     BoundedStack<ParenMark> paren_stack;    // enclosing open parentheses
+
+    // The line being written. Bytes reach out_file a line at a time, and the
+    // blanks the writer makes wait until a non-blank byte follows, so that the
+    // layout extras can drop them at a line end or before ";" and ")", and
+    // move the last token of a line down before ",", ";" or ")".
+    std::string line_buf;           // bytes of the current line not yet in out_file
+    int pending_blanks = 0;         // writer-made blanks not yet in line_buf (counted in column)
+    unsigned char last_solid = 0;   // last byte put into line_buf or out_file (0: none)
+    bool gap_pending = false;       // statement_reset: an empty line goes before the next byte
+    bool keyword_pad_pending = false; // the pending blanks are a clause keyword's padding
+    int hold_start = -1;            // keep_punctuation: line_buf offset of the last token placed
+                                    //   in the flow, -1: none that may move
+    int hold_prev_end = 0;          // line_buf length before that token and its blanks
+    int hold_prev_column = 0;       // column there
+    int hold_indent = 0;            // indentation in force when that token was placed
+
+    // Layout extras: state of the statement being written.
+    bool statement_open = true;     // no statement keyword has set a layout in this statement yet
+    bool between_pending = false;   // between_and: BETWEEN met, its AND not yet
+    bool glue_next = false;         // compact_operators: no blank after this unary minus
+    bool compact_star = false;      // compact_operators: the last token was "*" of "(*" or ".*"
+    BoundedStack<int> case_columns; // case_layout: column of every open CASE
 };
 
 extern EngineState engine_state;

@@ -15,11 +15,6 @@ namespace prax {
 
 namespace {
 
-// Blanks are written in runs from this block rather than one by one.
-constexpr char kBlanks[] = "                                                                "
-                           "                                                                ";
-constexpr int kBlankRun = sizeof(kBlanks) - 1;
-
 // Counts the bytes a run writes and ends the run once they pass its limit:
 // "SELECT " N times and then "FROM t " N times makes every FROM re-align
 // all the open fields, so 280 KB of input would write 4.6 GB.
@@ -52,7 +47,86 @@ inline void set_last(unsigned char c)
     engine_state.last_was_space = is_space_char(c) ? 1 : 0;
 }
 
+// A line without a line feed is written out once it is this long: the
+// buffer stays small on host text without line ends, and only the last token
+// of a very long line can no longer move.
+constexpr std::size_t kLineBufferLimit = 1 << 16;
+
+// Writes out line_buf through its last line feed (or whole, past the limit).
+void flush_lines()
+{
+    EngineState &st = engine_state;
+    std::string &buf = st.line_buf;
+    std::size_t end = buf.rfind('\n');
+    if (end == std::string::npos) {
+        if (buf.size() < kLineBufferLimit)
+            return;
+        end = buf.size() - 1;
+    }
+    write_bytes(buf.data(), end + 1);
+    buf.erase(0, end + 1);
+    st.hold_start = -1;
+}
+
+inline const char *line_end_bytes()
+{
+    return engine_state.crlf ? "\r\n" : "\n";
+}
+
+// Before the next bytes: the empty line between statements, then the blanks
+// that wait for them (dropped by trim_trailing_blanks when a line end follows).
+inline void open_bytes(unsigned char first)
+{
+    EngineState &st = engine_state;
+    if (__builtin_expect(st.gap_pending, 0)) {
+        st.gap_pending = false;
+        st.line_buf += line_end_bytes();
+    }
+    if (st.pending_blanks > 0) {
+        if (!((first == '\n' || first == '\r') && format_options.trim_trailing_blanks))
+            st.line_buf.append(static_cast<std::size_t>(st.pending_blanks), ' ');
+        st.pending_blanks = 0;
+    }
+    st.keyword_pad_pending = false;
+}
+
 } // namespace
+
+void drop_pending_blanks()
+{
+    EngineState &st = engine_state;
+    st.column -= st.pending_blanks;
+    st.pending_blanks = 0;
+    st.keyword_pad_pending = false;
+    set_last(st.last_solid);
+}
+
+void drop_held_output()
+{
+    EngineState &st = engine_state;
+    st.line_buf.clear();
+    st.pending_blanks = 0;
+    st.gap_pending = false;
+    st.hold_start = -1;
+}
+
+void forget_last_token()
+{
+    engine_state.hold_start = -1;
+}
+
+void finish_output()
+{
+    EngineState &st = engine_state;
+    st.gap_pending = false;
+    if (st.pending_blanks > 0 && !format_options.trim_trailing_blanks)
+        st.line_buf.append(static_cast<std::size_t>(st.pending_blanks), ' ');
+    st.pending_blanks = 0;
+    std::string rest;
+    rest.swap(st.line_buf);
+    st.hold_start = -1;
+    write_bytes(rest.data(), rest.size());
+}
 
 int keyword_padding(int alignment, int left, int right, int n, int column)
 {
@@ -80,19 +154,15 @@ void emit_text(const char *text, int len)
     if (len <= 0)
         return;
     EngineState &st = engine_state;
-    count_written(static_cast<std::size_t>(len));
-    // One pass writes the bytes into the stream's buffer and counts them:
-    // tokens are short, so this beats a formatted write plus a second scan.
-    std::FILE *out = st.out_file;
+    open_bytes(static_cast<unsigned char>(text[0]));
+    st.line_buf.append(text, static_cast<std::size_t>(len));
+    // One pass counts columns and lines: tokens are short.
     long long column = st.column;
     int tabs = 0; // tabs after the last line feed
     int lines = 0;
-    bool failed = false;
     unsigned char before = st.last_char;
     for (int i = 0; i < len; ++i) {
         const unsigned char c = static_cast<unsigned char>(text[i]);
-        if (out)
-            failed |= putc_unlocked(c, out) == EOF;
         if (c == '\n') {
             ++lines;
             column = 0;
@@ -103,28 +173,38 @@ void emit_text(const char *text, int len)
         }
         before = c;
     }
-    st.write_failed = st.write_failed || failed;
     st.column = held_column(column + static_cast<long long>(tabs) * (format_options.tab_width - 1));
     st.line = held_column(static_cast<long long>(st.line) + lines);
-    set_last(static_cast<unsigned char>(text[len - 1]));
+    st.hold_start = -1;
+    st.glue_next = false;
+    st.compact_star = false;
+    st.last_solid = static_cast<unsigned char>(text[len - 1]);
+    set_last(st.last_solid);
+    if (lines > 0 || st.line_buf.size() >= kLineBufferLimit)
+        flush_lines();
 }
 
 void emit_line_end()
 {
     EngineState &st = engine_state;
-    if (st.crlf)
-        write_bytes("\r\n", 2);
-    else
-        write_bytes("\n", 1);
+    if (st.gap_pending && st.column == 0) {
+        // statement_reset: this line end is the empty line between statements.
+        st.gap_pending = false;
+        st.pending_blanks = 0;
+    }
+    open_bytes('\n');
+    st.line_buf += line_end_bytes();
     st.column = 0;
     st.line = held_column(static_cast<long long>(st.line) + 1);
+    st.last_solid = '\n';
     set_last('\n');
+    flush_lines();
 }
 
 void emit_raw(const char *bytes, int len)
 {
     if (len > 0)
-        write_bytes(bytes, static_cast<std::size_t>(len));
+        engine_state.line_buf.append(bytes, static_cast<std::size_t>(len));
 }
 
 void emit_space()
@@ -143,7 +223,11 @@ void emit_newline(bool force)
     EngineState &st = engine_state;
     if (!force && st.last_char == '\n')
         return;
-    if (st.last_char != ' ' && st.last_char != '\t')
+    if (st.gap_pending && st.column == 0)
+        ; // the line end is the empty line between statements: no blank
+    else if (format_options.trim_trailing_blanks)
+        st.pending_blanks = 0;
+    else if (st.last_char != ' ' && st.last_char != '\t')
         emit_space();
     emit_line_end();
 }
@@ -154,11 +238,8 @@ void emit_spaces(int n)
         return;
     EngineState &st = engine_state;
     st.column = held_column(static_cast<long long>(st.column) + n);
-    while (n > 0) {
-        int run = std::min(n, kBlankRun);
-        write_bytes(kBlanks, static_cast<std::size_t>(run));
-        n -= run;
-    }
+    st.pending_blanks = held_column(static_cast<long long>(st.pending_blanks) + n);
+    st.keyword_pad_pending = false;
     set_last(' ');
 }
 
@@ -171,10 +252,12 @@ void emit_keyword(const char *text, int len, bool break_before)
     emit_spaces(keyword_padding(opt.alignment, st.layout.keyword_left, st.layout.keyword_right,
                                 len, st.column));
     emit_text(text, len);
-    if (opt.newline_after_select)
+    if (opt.newline_after_select) {
         emit_newline(false);
-    else
+    } else {
         emit_spaces(std::max(held_column(static_cast<long long>(st.layout.item_column) - st.column), 1));
+        st.keyword_pad_pending = true;
+    }
 }
 
 int indent_top()
@@ -182,6 +265,46 @@ int indent_top()
     const int *top = engine_state.layout.indent_stack.top();
     return top ? *top : -1;
 }
+
+namespace {
+
+bool is_closing_punctuation(const char *text, int len)
+{
+    return len == 1 && (text[0] == ',' || text[0] == ';' || text[0] == ')');
+}
+
+// keep_punctuation: "," (or ";", ")") does not fit behind `held`, the last
+// token of the line; the break goes before `held` instead, when something
+// stands before it on the line and it is no punctuation itself. Returns
+// false when the token cannot move.
+bool move_last_token_down(const char *text, int len)
+{
+    EngineState &st = engine_state;
+    if (st.hold_start < 0)
+        return false;
+    const std::string &buf = st.line_buf;
+    const std::size_t line_start = buf.rfind('\n') == std::string::npos ? 0 : buf.rfind('\n') + 1;
+    const std::size_t prev_end = static_cast<std::size_t>(st.hold_prev_end);
+    if (prev_end <= line_start || buf.find_first_not_of(' ', line_start) >= prev_end)
+        return false;
+    std::string held = buf.substr(static_cast<std::size_t>(st.hold_start));
+    if (held.empty() || is_closing_punctuation(held.data(), static_cast<int>(held.size())))
+        return false;
+    st.pending_blanks = 0; // "a ," becomes "a,": the blank would end the line
+    st.line_buf.resize(prev_end);
+    st.column = st.hold_prev_column;
+    st.last_solid = static_cast<unsigned char>(st.line_buf.back());
+    set_last(st.last_solid);
+    // Where the token would have gone had it wrapped itself: ")" may have
+    // closed a parenthesis since.
+    emit_newline(true);
+    emit_spaces(st.hold_indent);
+    emit_text(held.data(), static_cast<int>(held.size()));
+    emit_text(text, len);
+    return true;
+}
+
+} // namespace
 
 void emit_wrapped(const char *text, int len)
 {
@@ -194,7 +317,29 @@ void emit_wrapped(const char *text, int len)
         const bool continues_char = first >= 0x80 && first <= 0xBF && st.last_char >= 0x80;
         const long long end = static_cast<long long>(st.column) + display_width(text, len, st.last_char);
         if (!opt.wrap_enabled || end <= opt.wrap_length || continues_char) {
+            const int prev_end = static_cast<int>(st.line_buf.size());
+            const int prev_column = st.column - st.pending_blanks;
             emit_text(text, len);
+            if (opt.keep_punctuation && st.last_char != '\n') {
+                st.hold_indent = indent_top();
+                st.hold_prev_end = prev_end;
+                st.hold_prev_column = prev_column;
+                st.hold_start = static_cast<int>(st.line_buf.size()) - len;
+            }
+            return;
+        }
+        if (opt.keep_punctuation && is_closing_punctuation(text, len)) {
+            // "id ," that would end past the wrap length by its blank alone
+            // becomes "id,", so that a second run decides the same.
+            if (st.pending_blanks > 0 && st.column - st.pending_blanks + len <= opt.wrap_length) {
+                drop_pending_blanks();
+                emit_text(text, len);
+                return;
+            }
+            // Nothing can move (the token before stands alone at its
+            // line's indentation): the punctuation stays on the line.
+            if (!move_last_token_down(text, len))
+                emit_text(text, len);
             return;
         }
         emit_newline(true);

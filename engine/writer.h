@@ -1,7 +1,11 @@
 // The output writer. Every byte of formatted output goes through these
 // operations, and each keeps engine_state's column, line, last_char and
-// last_was_space in step with what was written. Only emit_text and
-// emit_spaces touch the stream; nothing is buffered here or taken back.
+// last_was_space in step with what was written. Output goes through one
+// line buffer; only the layout extras ever take back what is in it (the
+// writer's own blanks, or the last token of a line).
+//
+// Bytes go out a line at a time, and the writer's own blanks wait for the
+// next byte (see EngineState::line_buf); finish_output ends a run.
 //
 // Column accounting: by bytes written, except that a tab counts as tab_width
 // columns (not a move to the next tab stop) and that a UTF-8 continuation
@@ -38,6 +42,16 @@ void emit_keyword(const char *text, int len, bool break_before);
 // Writes a token in the flow, moving it to a new, indented line when it would
 // end beyond wrap_length.
 void emit_wrapped(const char *text, int len);
+// The blanks the writer made since the last byte are not written (a line end,
+// or ";" after "COMMIT", follows them); the column goes back.
+void drop_pending_blanks();
+// The last token written may not be moved to the next line by keep_punctuation
+// (its action has recorded its column, as "(" and CASE do).
+void forget_last_token();
+// End of a run: writes out what the current line still holds.
+void finish_output();
+// A run that failed: what the writer still holds is dropped.
+void drop_held_output();
 // Newest entry of the current layout's indent stack, or -1 when it is empty.
 int indent_top();
 

@@ -64,6 +64,14 @@ std::vector<std::pair<std::string, FormatOptions>> option_variants()
     v.emplace_back("all of alignment 2, keyword_case 2, multi_item 0, and_or_position 1, wrap_length 30, "
                    "newline_after_select, match_parenthesis 0, starting_indentation 8",
                    all);
+    // The layout extras, each alone, the modern style, and every extra at once.
+    for (const LayoutExtra &e : kLayoutExtras)
+        v.emplace_back(e.name, with(base, e.field, 1));
+    FormatOptions modern = base;
+    apply_style(modern, "modern");
+    v.emplace_back("--style modern", modern);
+    modern.list_per_line = 1;
+    v.emplace_back("every layout extra", modern);
     return v;
 }
 

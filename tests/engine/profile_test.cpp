@@ -132,6 +132,43 @@ TEST_F(ProfileTest, NewProfileGetsTheTenKeysInOrder)
                                  "Wrap length=80\n");
 }
 
+// The layout extras live in "[Layout Extras]", after the classic section,
+// which keeps its ten keys; any number but 0 reads as on.
+TEST_F(ProfileTest, LayoutExtrasHaveASectionOfTheirOwn)
+{
+    FormatOptions saved = load_defaults();
+    ASSERT_TRUE(apply_style(saved, "modern"));
+    ASSERT_EQ(save_format_options(path_, saved), 0);
+    const std::string text = read_file(path_);
+    EXPECT_EQ(text.substr(text.find("[Layout Extras]")), "[Layout Extras]\n"
+                                                          "Trim Trailing Blanks=1\n"
+                                                          "Statement Reset=1\n"
+                                                          "Set Operators=1\n"
+                                                          "With Clauses=1\n"
+                                                          "Join Clauses=1\n"
+                                                          "Keywords In Parens=1\n"
+                                                          "Case Layout=1\n"
+                                                          "Between And=1\n"
+                                                          "Compact Operators=1\n"
+                                                          "Keep Punctuation=1\n"
+                                                          "All Keyword Case=1\n"
+                                                          "List Per Line=0\n"
+                                                          "Step Indent=1\n");
+    EXPECT_LT(text.find("Wrap length=80\n"), text.find("[Layout Extras]"));
+
+    FormatOptions loaded = load_defaults();
+    load_format_options(path_, loaded);
+    EXPECT_TRUE(is_modern_style(loaded));
+    EXPECT_EQ(loaded.list_per_line, 0);
+
+    write_file(path_, "[Layout Extras]\nlist per line = 7\nStep Indent=0\n");
+    load_format_options(path_, loaded);
+    EXPECT_EQ(loaded.list_per_line, 1);
+    EXPECT_EQ(loaded.step_indent, 0);
+    EXPECT_EQ(loaded.trim_trailing_blanks, 0) << "a missing key is off";
+    EXPECT_EQ(*option_field(loaded, "list_per_line"), 1) << "extras are reachable by field name";
+}
+
 TEST_F(ProfileTest, ReplacesTheFileAtomically)
 {
     write_file(path_, "[Settings]\nx=1\n");

@@ -23,13 +23,14 @@ protected:
     }
     void TearDown() override
     {
-        std::fclose(out_);
-        reset_engine_state();
+        reset_engine_state(); // writes out the line the writer still holds
         engine_state.out_file = nullptr;
+        std::fclose(out_);
         EngineTest::TearDown();
     }
     std::string written()
     {
+        finish_output(); // the writer holds the line in progress until the run ends
         std::fflush(out_);
         std::rewind(out_);
         std::string s;
