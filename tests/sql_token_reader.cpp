@@ -310,23 +310,6 @@ std::string describe(const std::vector<SqlToken> &tokens, std::size_t at)
     return at < tokens.size() ? "\"" + tokens[at].text + "\"" : "(end)";
 }
 
-// A known limit kept from the classic token choice: a pattern of several
-// words or "(SELECT" may end inside a longer word ("CREATE TABLEX", "INSERT
-// INTORO", "(SELECTED"), which the formatter then writes as two words.
-bool split_at_pattern_end(const SqlToken &word, const std::vector<SqlToken> &out, std::size_t j)
-{
-    static const char *const kPatternEnds[] = {"SELECT", "TABLE", "VIEW", "INDEX", "FROM",
-                                               "INTO",   "FOR",   "UPDATE", "BY",  "OF"};
-    if (word.kind != SqlToken::Name || j + 1 >= out.size() || out[j].kind != SqlToken::Name ||
-        out[j + 1].kind != SqlToken::Name || !same_word(out[j].text + out[j + 1].text, word.text))
-        return false;
-    for (const char *end : kPatternEnds) {
-        if (same_word(out[j].text, end))
-            return true;
-    }
-    return false;
-}
-
 std::string compare_tokens(const std::vector<SqlToken> &in, const std::vector<SqlToken> &out)
 {
     std::size_t i = 0, j = 0;
@@ -334,9 +317,6 @@ std::string compare_tokens(const std::vector<SqlToken> &in, const std::vector<Sq
         if (i < in.size() && j < out.size() && same_token(in[i], out[j])) {
             ++i;
             ++j;
-        } else if (i < in.size() && split_at_pattern_end(in[i], out, j)) {
-            ++i;
-            j += 2;
         } else {
             return "token " + std::to_string(i) + ": " + describe(in, i) + " became " + describe(out, j);
         }

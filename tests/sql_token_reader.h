@@ -15,9 +15,6 @@
 // with the blanks and line ends at its two edges set aside; a statement
 // (EXEC SQL through its ";") is compared token by token. A statement that
 // END-EXEC ends before any ";" is host text.
-//
-// One known limit of the formatter is let pass: a pattern of several words
-// ending inside a longer word ("CREATE TABLEX" is written "CREATE TABLE X").
 #pragma once
 
 #include <string>
