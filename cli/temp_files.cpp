@@ -1,6 +1,8 @@
 // Temporary files and their removal on signals: see temp_files.h.
 #include "cli/temp_files.h"
 
+#include "engine/engine.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -60,16 +62,8 @@ void remove_temp_files_on_signals()
 
 TempFile::TempFile(const std::string &dir, const char *stem)
 {
-    std::string base = dir;
-    if (base.empty()) {
-        const char *tmp = std::getenv("TMPDIR");
-        base = (tmp && *tmp) ? tmp : "/tmp";
-    }
-    if (base.back() != '/')
-        base += '/';
-    std::vector<char> name(base.begin(), base.end());
-    const std::string pattern = std::string(stem) + "-XXXXXX";
-    name.insert(name.end(), pattern.begin(), pattern.end());
+    const std::string pattern = temp_name_template(dir, stem);
+    std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     // Block the signals between creating the file and recording its name, so
     // that no stop falls in between.

@@ -16,6 +16,7 @@
 #include <string_view>
 
 #include "engine/options.h"
+#include "engine/tempfile.h"
 
 namespace prax {
 

@@ -7,7 +7,7 @@
 
 namespace prax {
 
-bool create_temp_file(std::string &path, const std::string &dir, const char *stem)
+std::string temp_name_template(const std::string &dir, const char *stem)
 {
     std::string base = dir;
     if (base.empty()) {
@@ -16,7 +16,12 @@ bool create_temp_file(std::string &path, const std::string &dir, const char *ste
     }
     if (base.back() != '/')
         base += '/';
-    std::string pattern = base + stem + "-XXXXXX";
+    return base + stem + "-XXXXXX";
+}
+
+bool create_temp_file(std::string &path, const std::string &dir, const char *stem)
+{
+    const std::string pattern = temp_name_template(dir, stem);
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     int fd = mkstemp(name.data());
