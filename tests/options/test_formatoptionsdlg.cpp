@@ -442,7 +442,19 @@ void TestFormatOptionsDlg::defaultThenCancelKeepsDefaults()
 {
     // A record far from the defaults, as loaded from a profile (interval 5).
     prax::FormatOptions &o = prax::format_options;
-    o = {2, 0, 132, 0, 1, 1, 5, 1, 10, 2, 3, 0};
+    o = prax::default_format_options;
+    o.alignment = 2;
+    o.wrap_enabled = 0;
+    o.wrap_length = 132;
+    o.multi_item = 0;
+    o.newline_on_select = 1;
+    o.newline_after_select = 1;
+    o.interval = 5;
+    o.and_or_position = 1;
+    o.starting_indentation = 10;
+    o.keyword_case = 2;
+    o.tab_width = 3;
+    o.match_parenthesis = 0;
 
     auto dlg = openDialog();
     edit(*dlg, D::IDC_WRAP_LENGTH)->setText("garbage"); // replaced, never validated
