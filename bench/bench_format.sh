@@ -50,7 +50,14 @@ make_input() {
   cp "$work/seed.sql" "$file"
   # Doubling keeps this to a few dozen appends even for 100 MB.
   while [ "$(stat -c %s "$file")" -lt $((target / 2)) ]; do cat "$file" "$file" > "$file.tmp"; mv "$file.tmp" "$file"; done
-  while [ "$(stat -c %s "$file")" -lt "$target" ]; do cat "$work/seed.sql" >> "$file"; done
+  # The file is whole copies of the seed, so a prefix of whole copies tops it up.
+  local seed size
+  seed=$(stat -c %s "$work/seed.sql")
+  size=$(stat -c %s "$file")
+  if [ "$size" -lt "$target" ]; then
+    head -c $(( (target - size + seed - 1) / seed * seed )) "$file" > "$file.tmp"
+    cat "$file.tmp" >> "$file"; rm -f "$file.tmp"
+  fi
 }
 
 # measure MODE INPUT: prints "wall cpu peak_kb" of one run, or fails.
