@@ -64,7 +64,7 @@ make_input() {
 measure() {
   local mode=$1 input=$2 status=0
   if [ "$mode" = file ]; then
-    /usr/bin/time -f '%e %U %S %M' -o "$work/time" "$prog" --no-profile "$input" "$work/out.sql" 2>"$work/err" || status=$?
+    /usr/bin/time -f '%e %U %S %M' -o "$work/time" "$prog" --no-profile "$input" -o "$work/out.sql" 2>"$work/err" || status=$?
   else
     /usr/bin/time -f '%e %U %S %M' -o "$work/time" "$prog" --no-profile < "$input" > "$work/out.sql" 2>"$work/err" || status=$?
   fi

@@ -1,218 +1,90 @@
 // prax-format: the formatting engine on the command line.
 //
-//   prax-format [--no-profile | --profile FILE] [--option NAME=VALUE]... [INPUT [OUTPUT]]
-//   prax-format [options] --in-place FILE...     format each file in place, keeping a backup
-//   prax-format [options] --job-list LIST.lis    the same for the entries of a job list
-//   prax-format [options] --check FILE...        name each file whose formatting would change
+//   prax-format [OPTIONS] [FILE...]          each FILE formatted to standard output, in order
+//   prax-format [OPTIONS] FILE -o OUTPUT     the one FILE formatted into OUTPUT
+//   prax-format [OPTIONS] --check/--diff FILE...
+//   prax-format [OPTIONS] -i FILE...         in place
+//   prax-format [OPTIONS] --job-list LIST    the batch job's list, in place with backups
 //
-// INPUT and OUTPUT are paths; "-" or none means standard input / output (the
-// text then goes through temporary files, since the engine works file to file).
-// Status messages go to standard error as the engine shows them; standard
-// output carries only formatted text.
-#include <cstdio>
+// "-" or no FILE is standard input. Standard output carries only formatted text
+// or diffs; messages go to standard error, one per line. See --help.
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <filesystem>
-#include <iostream>
-#include <string>
-#include <vector>
 
-#include <CLI/CLI.hpp>
+#include "cli/arguments.h"
+#include "cli/in_place.h"
+#include "cli/profiles.h"
+#include "cli/run_input.h"
+#include "cli/temp_files.h"
+#include "cli/workers.h"
+#include "lsp/server.h"
 
-#include "batch/batch.h"
-#include "engine/engine.h"
-#include "engine/options.h"
-#include "engine/tempfile.h"
-#include "prax_version.h" // generated into the build tree
-
+namespace prax::cli {
 namespace {
 
-constexpr const char *kProgram = "prax-format";
-
-// Exit status: 0 formatted; 1 the engine could not format; 2 usage or scanner limit.
-int exit_status(int result)
+// True when writing `output` would write over `input`: the same path, or the
+// same file (device and inode) under another name or as standard input.
+bool same_file(const std::string &input, const std::string &output)
 {
-    switch (result) {
-    case prax::kFormatOk: return 0;
-    case prax::kScannerFailed: return 2;
-    default: return 1;
-    }
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (input != "-" && fs::absolute(input, ec).lexically_normal() == fs::absolute(output, ec).lexically_normal())
+        return true;
+    struct stat in, out;
+    const int got_in = input == "-" ? ::fstat(0, &in) : ::stat(input.c_str(), &in);
+    return got_in == 0 && ::stat(output.c_str(), &out) == 0 && in.st_dev == out.st_dev && in.st_ino == out.st_ino;
 }
 
-const char *describe(int result)
+// Formats, checks or diffs every input; outcomes come out in argument order.
+int run_inputs(const Arguments &args)
 {
-    switch (result) {
-    case prax::kInputNotOpened: return "cannot open the input for reading";
-    case prax::kOutputFailed: return "cannot write the output";
-    case prax::kNoSqlFound: return "no SQL statements found";
-    case prax::kScannerFailed: return "a token exceeds the scanner's 16,383-character limit";
-    default: return "formatting failed";
+    if (args.inputs.empty()) {
+        if (args.verbosity >= 1)
+            report("no files to format under the folders given");
+        return kExitDone;
     }
-}
-
-bool copy_stream(std::FILE *from, std::FILE *to)
-{
-    char chunk[1 << 16];
-    std::size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, from)) > 0) {
-        if (std::fwrite(chunk, 1, n, to) != n)
-            return false;
+    if (!args.output.empty() && same_file(args.inputs.front(), args.output)) {
+        report(args.output, "is the same file as the input; nothing written");
+        return kExitUsage;
     }
-    return !std::ferror(from) && std::fflush(to) == 0;
-}
-
-// A temporary file that is removed when it goes out of scope.
-struct TempFile {
-    std::string path;
-    bool ok = prax::create_temp_file(path);
-    ~TempFile()
-    {
-        if (ok)
-            std::remove(path.c_str());
-    }
-};
-
-// Sets options from "NAME=VALUE" settings; returns an error text or "".
-std::string apply_settings(prax::FormatOptions &options, const std::vector<std::string> &settings)
-{
-    for (const std::string &setting : settings) {
-        const std::size_t eq = setting.find('=');
-        int *field = eq == std::string::npos ? nullptr : prax::option_field(options, setting.substr(0, eq));
-        if (!field)
-            return "unknown option setting '" + setting + "'";
-        try {
-            std::size_t used = 0;
-            const std::string value = setting.substr(eq + 1);
-            const int n = std::stoi(value, &used);
-            if (used != value.size())
-                throw std::invalid_argument(value);
-            *field = n;
-        } catch (const std::exception &) {
-            return "option setting '" + setting + "' needs an integer value";
-        }
-    }
-    return std::string();
-}
-
-int format_one(const std::string &input, const std::string &output)
-{
-    TempFile temp_in, temp_out;
-    std::string in_path = input, out_path = output;
-    if (input == "-") {
-        std::FILE *f = temp_in.ok ? std::fopen(temp_in.path.c_str(), "wb") : nullptr;
-        const bool copied = f && copy_stream(stdin, f);
-        if (!f || std::fclose(f) != 0 || !copied) {
-            std::cerr << kProgram << ": cannot buffer standard input\n";
-            return 1;
-        }
-        in_path = temp_in.path;
-    }
-    if (output == "-") {
-        if (!temp_out.ok) {
-            std::cerr << kProgram << ": cannot create a temporary file\n";
-            return 1;
-        }
-        out_path = temp_out.path;
-    }
-
-    const int result = prax::format_file(in_path.c_str(), out_path.c_str());
-    if (result != prax::kFormatOk) {
-        std::cerr << kProgram << ": " << (input == "-" ? "<stdin>" : input) << ": " << describe(result) << "\n";
-        return exit_status(result);
-    }
-    if (output == "-") {
-        std::FILE *f = std::fopen(out_path.c_str(), "rb");
-        const bool copied = f && copy_stream(f, stdout);
-        if (f)
-            std::fclose(f);
-        if (!copied) {
-            std::cerr << kProgram << ": cannot write standard output\n";
-            return 1;
-        }
-    }
-    return 0;
-}
-
-// Reports one file of a batch on standard error.
-void report_file(const std::string &file, int result)
-{
-    if (result == prax::kCheckDiffers)
-        std::cerr << kProgram << ": " << file << ": formatting would change it\n";
-    else
-        std::cerr << kProgram << ": " << file << ": " << prax::batch_result_text(result) << "\n";
+    std::vector<InputPlan> plans;
+    if (int status = plan_inputs(args, args.inputs, plans); status >= 0)
+        return status;
+    bool stdout_failed = false;
+    return run_all(
+        args.inputs, args.jobs, [&](int i) { return run_input(plans[static_cast<std::size_t>(i)], args); },
+        [&](Outcome &outcome) {
+            if (!stdout_failed && !emit(outcome)) {
+                stdout_failed = true;
+                report("cannot write standard output");
+            }
+            return stdout_failed ? std::max<int>(outcome.status, kExitChanges) : outcome.status;
+        });
 }
 
 } // namespace
+} // namespace prax::cli
 
 int main(int argc, char **argv)
 {
-    CLI::App app{"Formats SQL text, or the EXEC SQL statements embedded in C and COBOL source.", kProgram};
-    std::string input = "-", output = "-", profile;
-    std::vector<std::string> settings;
-    bool no_profile = false;
-    std::vector<std::string> in_place, check;
-    std::string job_list;
-
-    app.add_option("INPUT", input, "File to format (\"-\" or none: standard input)");
-    app.add_option("OUTPUT", output, "File to write (\"-\" or none: standard output)");
-    auto *profile_opt = app.add_option("--profile", profile,
-                                       "Read the formatting options from this profile (default: " +
-                                           prax::default_profile_path() + ", when it exists)");
-    app.add_flag("--no-profile", no_profile, "Ignore every profile; use the built-in defaults")
-        ->excludes(profile_opt);
-    app.add_option("--option", settings,
-                   "Set one option by field name, e.g. --option interval=4; repeatable. Fields: "
-                   "alignment, wrap_enabled, wrap_length, multi_item, newline_on_select, "
-                   "newline_after_select, interval, and_or_position, starting_indentation, "
-                   "keyword_case, tab_width, match_parenthesis")
-        ->type_name("NAME=VALUE")
-        ->allow_extra_args(false);
-    auto *in_place_opt = app.add_option("--in-place", in_place,
-                                        "Format each FILE in place, keeping its previous text as a backup "
-                                        "(last character replaced by \"~\", or \".~\" appended)")
-                             ->type_name("FILE...");
-    auto *job_list_opt = app.add_option("--job-list", job_list,
-                                        "Format the files of a job list (.lis) in place, last entry first")
-                             ->type_name("LIST");
-    auto *check_opt = app.add_option("--check", check,
-                                     "Write nothing; exit 1 naming each FILE whose formatting would change")
-                          ->type_name("FILE...");
-    in_place_opt->excludes(job_list_opt)->excludes(check_opt);
-    job_list_opt->excludes(check_opt);
-    app.set_version_flag("--version", std::string(kProgram) + " " PRAX_VERSION "\n" PRAX_LICENSE_LINE);
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::ParseError &e) {
-        const int code = app.exit(e); // prints help, version or the error
-        return code == 0 ? 0 : 2;
+    using namespace prax::cli;
+    remove_temp_files_on_signals();
+    Arguments args;
+    if (const int status = parse_arguments(argc, argv, args); status >= 0)
+        return status;
+    switch (args.mode) {
+    case Mode::kLsp:
+        // The language server speaks on standard input and output from here.
+        return prax::lsp::run_language_server(stdin, stdout);
+    case Mode::kInPlace:
+        return run_in_place(args);
+    case Mode::kJobList:
+        return run_job_list(args);
+    case Mode::kFormat:
+    case Mode::kCheck:
+        break;
     }
-
-    prax::FormatOptions options = prax::load_default_format_options();
-    if (!no_profile) {
-        const std::string path = profile.empty() ? prax::default_profile_path() : profile;
-        if (!profile.empty() && !std::filesystem::exists(profile)) {
-            std::cerr << kProgram << ": " << profile << ": no such profile\n";
-            return 2;
-        }
-        prax::load_format_options(path, options);
-    }
-    if (std::string error = apply_settings(options, settings); !error.empty()) {
-        std::cerr << kProgram << ": " << error << "\n";
-        return 2;
-    }
-    prax::format_options = options;
-    prax::set_status_hook([](std::string_view text) { std::cerr << text << std::flush; });
-    if (!in_place.empty() || !job_list.empty() || !check.empty()) {
-        if (input != "-" || output != "-") {
-            std::cerr << kProgram << ": INPUT and OUTPUT do not go with --in-place, --job-list or --check\n";
-            return 2;
-        }
-        int failed;
-        if (!in_place.empty())
-            failed = prax::format_files_in_place(in_place, report_file);
-        else if (!job_list.empty())
-            failed = prax::format_job_list_in_place(job_list, report_file);
-        else
-            failed = prax::check_files(check, report_file);
-        return failed ? 1 : 0;
-    }
-    return format_one(input, output);
+    return run_inputs(args);
 }

@@ -54,6 +54,7 @@ void host_exec_sql(char *text, int len)
     layout().item_column = engine_state.column;
     // The one effect of a run that outlives it: the caller may restore it.
     format_options.starting_indentation = engine_state.column;
+    engine_state.indentation_stored = true;
     emit_text(text, len);
 }
 
@@ -69,7 +70,18 @@ void host_char(char *text, int len)
 void sql_comment(char *text, int len)
 {
     emit_text(text, len);
-    emit_text("\n", 1);
+    emit_line_end();
+}
+
+// 38: "-- text" to the end of its line is a comment like rule 11's: copied
+// without its trailing blanks, tabs and CR, and it ends its line, so the
+// next token can never be joined onto it.
+void sql_line_comment(char *text, int len)
+{
+    while (len > 2 && (text[len - 1] == ' ' || text[len - 1] == '\t' || text[len - 1] == '\r'))
+        --len;
+    emit_text(text, len);
+    emit_line_end();
 }
 
 // 12: "(SELECT" opens a subquery with a layout of its own, anchored just
@@ -270,10 +282,14 @@ void sql_operator1(char *text, int len)
 }
 
 // 31: lines begun inside parentheses are indented to just behind "(".
+//
+// Before any statement keyword the "(" is indented to starting_indentation
+// only at the start of a line: "refresh(1)" must not gain blanks on every run.
 void sql_lparen(char *text, int len)
 {
     if (layout().keyword_left < 0) {
-        emit_spaces(opt().starting_indentation);
+        if (engine_state.column == 0)
+            emit_spaces(opt().starting_indentation);
         emit_text(text, len);
     } else {
         emit_wrapped(text, len);
@@ -315,7 +331,9 @@ void sql_comma(char *, int)
     ensure_space();
 }
 
-// 34: ";" ends the statement; in embedded SQL the host text resumes.
+// 34: ";" ends the statement; in embedded SQL the host text resumes, less the
+// rest of the ";"'s line when that holds only blanks and tabs: the forced
+// newline already ended the line, and keeping both would add a line on every run.
 void sql_semicolon(char *text, int len)
 {
     if (indent_top() < 0)
@@ -327,7 +345,7 @@ void sql_semicolon(char *text, int len)
     if (engine_state.pure_sql == 1)
         emit_newline(true);
     else
-        scanner_set_condition(ScanCondition::Host);
+        scanner_set_condition(ScanCondition::AfterStatement);
 }
 
 // 35

@@ -8,6 +8,7 @@ void host_declare_section(char *text, int len); // 8
 void host_exec_sql(char *text, int len);        // 9
 void host_char(char *text, int len);            // 10
 void sql_comment(char *text, int len);          // 11
+void sql_line_comment(char *text, int len);     // 38 ("--" to the end of the line)
 void sql_subquery_select(char *text, int len);  // 12
 void sql_select(char *text, int len);           // 13
 void sql_statement_head(char *text, int len);   // 14

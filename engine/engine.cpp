@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <mutex>
 #include <utility>
 
@@ -51,6 +52,13 @@ void reset_engine_state()
     st.pure_sql = 0;
     st.sql_seen = 0;
     st.last_char = 0;
+    st.host_source = false;
+    st.crlf = false;
+    st.byte_order_mark = false;
+    st.output_limit = 0;
+    st.bytes_written = 0;
+    st.indentation_stored = false;
+    st.end_exec_shown = false;
     st.paren_stack.clear();
     st.saved_layouts.clear();
     st.current_paren = ParenMark{};
@@ -73,6 +81,42 @@ namespace {
 // One run at a time: the state above is process-wide.
 std::mutex g_run_lock;
 
+// What a run must know of its input before it writes anything.
+struct InputSurvey {
+    long long size = 0;           // bytes in all
+    bool crlf = false;            // holds a line feed, and every line feed follows a CR
+    bool byte_order_mark = false; // begins with EF BB BF
+};
+
+// Reads the input once to its end and puts it back at the start of its text
+// (behind a byte-order mark). False when it cannot be read again (a pipe).
+bool survey_input(std::FILE *in, InputSurvey &survey)
+{
+    char chunk[1 << 16];
+    long long line_feeds = 0, after_cr = 0;
+    char before = 0;
+    std::size_t n;
+    unsigned char head[3] = {0, 0, 0};
+    while ((n = std::fread(chunk, 1, sizeof chunk, in)) > 0) {
+        for (std::size_t i = 0; i < n && survey.size + static_cast<long long>(i) < 3; ++i)
+            head[survey.size + static_cast<long long>(i)] = static_cast<unsigned char>(chunk[i]);
+        const char *p = chunk;
+        const char *end = chunk + n;
+        while (const char *lf = static_cast<const char *>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)))) {
+            ++line_feeds;
+            const char previous = lf == chunk ? before : lf[-1];
+            after_cr += previous == '\r';
+            p = lf + 1;
+        }
+        before = chunk[n - 1];
+        survey.size += static_cast<long long>(n);
+    }
+    survey.crlf = line_feeds > 0 && after_cr == line_feeds;
+    survey.byte_order_mark = survey.size >= 3 && head[0] == 0xEF && head[1] == 0xBB && head[2] == 0xBF;
+    std::clearerr(in);
+    return std::fseek(in, survey.byte_order_mark ? 3 : 0, SEEK_SET) == 0;
+}
+
 // Formats `in` into `out` (both open; neither is closed here). The caller
 // holds g_run_lock. Returns the scanner's result, or kOutputFailed when the
 // output was not written completely (a full disk shows only when the buffered
@@ -80,8 +124,21 @@ std::mutex g_run_lock;
 int run_format(std::FILE *in, std::FILE *out, const FormatRequest &request)
 {
     reset_engine_state();
+    InputSurvey survey;
+    if (!survey_input(in, survey)) {
+        // A pipe or FIFO is read to its end by the survey and cannot be read
+        // again for the formatting pass: fail rather than write nothing.
+        show_status_message("The input cannot be read again from its start\n");
+        return kInputNotOpened;
+    }
     engine_state.out_file = out;
     engine_state.write_failed = false;
+    engine_state.host_source = request.host_source;
+    engine_state.crlf = survey.crlf;
+    engine_state.byte_order_mark = survey.byte_order_mark;
+    // No layout needs more than this; beyond it the text is a pathological
+    // nesting whose output would fill the disk.
+    engine_state.output_limit = 64 * survey.size + (1 << 20);
 
     // The record is put back as it was given after the run, except for a
     // starting_indentation the run stored itself (the column of an EXEC SQL)
@@ -92,13 +149,14 @@ int run_format(std::FILE *in, std::FILE *out, const FormatRequest &request)
         format_options.starting_indentation = held_to(request.start_column, 0, 25600);
         engine_state.column = format_options.starting_indentation;
     }
-    const int held_indentation = format_options.starting_indentation;
 
     int result = scan_input(in, ScanCondition::Detect);
 
     const int stored_indentation = format_options.starting_indentation;
     format_options = as_given;
-    if (request.start_column < 0 && stored_indentation != held_indentation)
+    // A flag, not a comparison: an EXEC SQL at the column an out-of-range
+    // value was held to must still replace that value.
+    if (request.start_column < 0 && engine_state.indentation_stored)
         format_options.starting_indentation = stored_indentation;
 
     const bool written = !engine_state.write_failed && std::fflush(out) == 0 && !std::ferror(out);
@@ -197,6 +255,10 @@ std::vector<TraceToken> scan_tokens(const std::string &input, ScanCondition star
         std::fwrite(input.data(), 1, input.size(), in);
         std::rewind(in);
         reset_engine_state();
+        InputSurvey survey;
+        survey_input(in, survey);
+        engine_state.crlf = survey.crlf;
+        engine_state.byte_order_mark = survey.byte_order_mark;
         engine_state.out_file = out;
         if (start == ScanCondition::Sql)
             engine_state.pure_sql = 1;

@@ -9,9 +9,11 @@ namespace prax {
 void set_layout(int left, int width, int gap)
 {
     ClauseLayout &layout = engine_state.layout;
+    // Held, not wrapped around: a line of millions of nested SELECTs at
+    // interval 256 takes the edges past INT_MAX.
     layout.keyword_left = left;
-    layout.keyword_right = left + width;
-    layout.item_column = layout.keyword_right + gap;
+    layout.keyword_right = held_column(static_cast<long long>(left) + width);
+    layout.item_column = held_column(static_cast<long long>(layout.keyword_right) + gap);
     if (layout.item_column > 0)
         indent_push(layout.item_column);
 }

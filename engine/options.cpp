@@ -1,6 +1,9 @@
 // The process-wide options record and its profile section.
 #include "engine/options.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
@@ -12,41 +15,49 @@ FormatOptions format_options = default_format_options;
 
 namespace {
 
-// The ten profile keys in the order they are read and written, each with its
-// field and the default used when the key is missing.
+// The profile keys with their fields and load defaults, in the order they are
+// read and written (the table's profile order).
 struct ProfileKey {
     const char *key;
     int FormatOptions::*field;
     int load_default;
+    int order;
 };
-constexpr ProfileKey kProfileKeys[] = {
-    {"Alignment", &FormatOptions::alignment, 0},
-    {"Key Word Case", &FormatOptions::keyword_case, 0},
-    {"And/OR position", &FormatOptions::and_or_position, 0},
-    {"Multi Item", &FormatOptions::multi_item, 1},
-    {"New Line On Select", &FormatOptions::newline_on_select, 0},
-    {"New Line After Select", &FormatOptions::newline_after_select, 0},
-    {"Match Parenthesis", &FormatOptions::match_parenthesis, 1},
-    {"Interval", &FormatOptions::interval, 5},
-    {"Starting indentation", &FormatOptions::starting_indentation, 0},
-    {"Wrap length", &FormatOptions::wrap_length, 80},
+constexpr ProfileKey kAllFields[] = {
+#define PRAX_OPTION_KEY(field, key, order, load, start, low, high, help) {key, &FormatOptions::field, load, order},
+    PRAX_FORMAT_OPTIONS(PRAX_OPTION_KEY)
+#undef PRAX_OPTION_KEY
 };
 
-constexpr int FormatOptions::*kFields[12] = {
-    &FormatOptions::alignment,           &FormatOptions::wrap_enabled,
-    &FormatOptions::wrap_length,         &FormatOptions::multi_item,
-    &FormatOptions::newline_on_select,   &FormatOptions::newline_after_select,
-    &FormatOptions::interval,            &FormatOptions::and_or_position,
-    &FormatOptions::starting_indentation, &FormatOptions::keyword_case,
-    &FormatOptions::tab_width,           &FormatOptions::match_parenthesis,
+constexpr int count_keys()
+{
+    int n = 0;
+    for (const ProfileKey &k : kAllFields)
+        n += k.order >= 0 ? 1 : 0;
+    return n;
+}
+
+struct ProfileKeys {
+    ProfileKey keys[count_keys()];
+    constexpr ProfileKeys() : keys{}
+    {
+        for (const ProfileKey &k : kAllFields) {
+            if (k.order >= 0)
+                keys[k.order] = k;
+        }
+    }
+    const ProfileKey *begin() const { return keys; }
+    const ProfileKey *end() const { return keys + count_keys(); }
 };
+constexpr ProfileKeys kProfileKeys;
+static_assert(count_keys() == 10, "ten profile keys");
 
 } // namespace
 
-const char *const kOptionFieldNames[12] = {
-    "alignment",           "wrap_enabled", "wrap_length",          "multi_item",
-    "newline_on_select",   "newline_after_select", "interval",     "and_or_position",
-    "starting_indentation", "keyword_case", "tab_width",           "match_parenthesis",
+const char *const kOptionFieldNames[kOptionCount] = {
+#define PRAX_OPTION_NAME(field, key, order, load, start, low, high, help) #field,
+    PRAX_FORMAT_OPTIONS(PRAX_OPTION_NAME)
+#undef PRAX_OPTION_NAME
 };
 
 FormatOptions load_default_format_options()
@@ -79,6 +90,23 @@ void load_format_options(const std::string &path, FormatOptions &options)
         options.*k.field = profile.get_int(kOptionsSection, k.key, k.load_default);
 }
 
+ProfileStatus read_profile(const std::string &path, FormatOptions &options, std::string *error)
+{
+    struct stat info;
+    if (::lstat(path.c_str(), &info) != 0 && errno == ENOENT)
+        return ProfileStatus::kMissing;
+    IniProfile profile;
+    std::string why;
+    if (!profile.load(path, &why) || profile.text().find('\0') != std::string::npos) {
+        if (error)
+            *error = why.empty() ? "not a text file" : why;
+        return ProfileStatus::kUnusable;
+    }
+    for (const ProfileKey &k : kProfileKeys)
+        options.*k.field = profile.get_int(kOptionsSection, k.key, k.load_default);
+    return ProfileStatus::kRead;
+}
+
 int save_format_options(const std::string &path, const FormatOptions &options, std::string *error)
 {
     IniProfile profile;
@@ -93,13 +121,19 @@ int save_format_options(const std::string &path, const FormatOptions &options, s
     return profile.save(path, error) ? 0 : -1;
 }
 
-int *option_field(FormatOptions &options, const std::string &name)
+const OptionInfo *find_option(const std::string &name)
 {
-    for (int i = 0; i < 12; ++i) {
-        if (name == kOptionFieldNames[i])
-            return &(options.*kFields[i]);
+    for (const OptionInfo &info : kOptionTable) {
+        if (name == info.name)
+            return &info;
     }
     return nullptr;
+}
+
+int *option_field(FormatOptions &options, const std::string &name)
+{
+    const OptionInfo *info = find_option(name);
+    return info ? &(options.*info->field) : nullptr;
 }
 
 } // namespace prax

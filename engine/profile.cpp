@@ -1,6 +1,7 @@
 // The classic INI profile: see profile.h.
 #include "engine/profile.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,7 +10,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
+#include "engine/options.h"
 #include "engine/tempfile.h"
 
 namespace prax {
@@ -55,26 +58,44 @@ bool make_parent_dirs(const std::string &path)
 
 } // namespace
 
-bool IniProfile::load(const std::string &path)
+bool IniProfile::load(const std::string &path, std::string *error)
 {
     lines_.clear();
-    std::FILE *f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        return errno == ENOENT;
-    struct stat info;
-    if (fstat(fileno(f), &info) != 0 || S_ISDIR(info.st_mode)) {
-        std::fclose(f);
+    auto fail = [&](std::string why) {
+        if (error)
+            *error = std::move(why);
         return false;
+    };
+    // O_NONBLOCK: opening a FIFO must not wait for a writer; the type test
+    // below then refuses it, as it refuses /dev/zero and directories.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT)
+            return true;
+        return fail(std::strerror(errno));
     }
+    struct stat info;
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return fail("not a regular file");
+    }
+    // Read one byte beyond the limit to tell a file that has grown past it.
     std::string text;
     char chunk[4096];
-    std::size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0)
-        text.append(chunk, n);
-    const bool ok = !std::ferror(f);
-    std::fclose(f);
-    if (!ok)
-        return false;
+    ssize_t n = 0;
+    while (text.size() <= kMaxProfileSize && (n = ::read(fd, chunk, sizeof chunk)) != 0) {
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            break;
+        text.append(chunk, static_cast<std::size_t>(n));
+    }
+    const int read_errno = errno;
+    ::close(fd);
+    if (n < 0)
+        return fail(std::strerror(read_errno));
+    if (text.size() > kMaxProfileSize)
+        return fail("larger than 1 MiB");
     parse(text);
     return true;
 }
@@ -82,6 +103,11 @@ bool IniProfile::load(const std::string &path)
 void IniProfile::parse(const std::string &text)
 {
     lines_.clear();
+    // A UTF-8 byte order mark, as some editors write, is not part of the first line.
+    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+        parse(text.substr(3));
+        return;
+    }
     line_end_ = text.find("\r\n") != std::string::npos ? "\r\n" : "\n";
     std::string section;
     std::size_t start = 0;
@@ -212,32 +238,85 @@ bool IniProfile::save(const std::string &path, std::string *error) const
             *error = why;
         return false;
     };
+    auto fail_errno = [&](int err) { return fail("cannot write " + path + ": " + std::strerror(err)); };
     if (!make_parent_dirs(path))
         return fail("cannot create the folder of " + path + ": " + std::strerror(errno));
-    std::string dir = path.substr(0, path.rfind('/') + 1);
-    std::string temp;
-    if (!create_temp_file(temp, dir.empty() ? "." : dir, ".prax-profile"))
-        return fail("cannot write " + path + ": " + std::strerror(errno));
-    std::FILE *f = std::fopen(temp.c_str(), "wb");
-    if (!f) {
-        std::remove(temp.c_str());
-        return fail("cannot write " + path + ": " + std::strerror(errno));
+    // Everything after mkstemp works on its descriptor and on the folder's
+    // descriptor: in a folder another user can write, a temporary name swapped
+    // for a symlink must neither re-mode nor replace a file of ours.
+    const std::size_t slash = path.rfind('/');
+    const std::string dir = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const int dirfd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirfd < 0)
+        return fail_errno(errno);
+    std::string pattern = (dir == "/" ? "" : dir) + "/.prax-profile-XXXXXX";
+    const int fd = mkostemp(pattern.data(), O_CLOEXEC);
+    if (fd < 0) {
+        const int err = errno;
+        close(dirfd);
+        return fail_errno(err);
     }
+    const std::string temp = pattern.substr(pattern.rfind('/') + 1);
     const std::string body = text();
-    bool ok = std::fwrite(body.data(), 1, body.size(), f) == body.size();
-    ok = std::fflush(f) == 0 && ok;
-    ok = fsync(fileno(f)) == 0 && ok;
-    const int saved_errno = errno;
-    ok = std::fclose(f) == 0 && ok;
-    struct stat info;
-    if (ok && stat(path.c_str(), &info) == 0)
-        chmod(temp.c_str(), info.st_mode & 07777); // keep the profile's permissions
-    if (!ok || std::rename(temp.c_str(), path.c_str()) != 0) {
-        const int err = ok ? errno : saved_errno;
-        std::remove(temp.c_str());
-        return fail("cannot write " + path + ": " + std::strerror(err));
+    int err = 0;
+    for (std::size_t done = 0; done < body.size() && err == 0;) {
+        const ssize_t wrote = write(fd, body.data() + done, body.size() - done);
+        if (wrote > 0)
+            done += static_cast<std::size_t>(wrote);
+        else if (errno != EINTR)
+            err = wrote < 0 ? errno : EIO;
     }
+    struct stat info, ours, named;
+    if (err == 0 && fstatat(dirfd, name.c_str(), &info, 0) == 0)
+        fchmod(fd, info.st_mode & 07777); // keep the profile's permissions
+    if (err == 0 && fsync(fd) != 0)
+        err = errno;
+    // The temporary name must still be ours before it replaces the profile.
+    if (err == 0 && (fstat(fd, &ours) != 0 || fstatat(dirfd, temp.c_str(), &named, AT_SYMLINK_NOFOLLOW) != 0 ||
+                     ours.st_dev != named.st_dev || ours.st_ino != named.st_ino))
+        err = EEXIST;
+    if (err == 0 && renameat(dirfd, temp.c_str(), dirfd, name.c_str()) != 0)
+        err = errno;
+    if (err != 0 && err != EEXIST)
+        unlinkat(dirfd, temp.c_str(), 0);
+    close(fd);
+    close(dirfd);
+    if (err != 0)
+        return fail_errno(err);
     return true;
+}
+
+std::string find_project_profile(const std::string &dir)
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::path folder = fs::absolute(dir.empty() ? fs::path(".") : fs::path(dir), ec).lexically_normal();
+    if (ec)
+        return std::string();
+    if (folder.has_relative_path() && folder.filename().empty())
+        folder = folder.parent_path(); // "/work/q/" -> "/work/q"
+    for (;;) {
+        const fs::path candidate = folder / ".prax.ini";
+        struct stat info;
+        if (::stat(candidate.c_str(), &info) == 0 && !S_ISDIR(info.st_mode))
+            return candidate.string();
+        if (!folder.has_relative_path())
+            return std::string(); // the root was searched
+        folder = folder.parent_path();
+    }
+}
+
+std::string profile_for(const std::string &input_path)
+{
+    const std::size_t slash = input_path.rfind('/');
+    const std::string dir = slash == std::string::npos ? std::string() : input_path.substr(0, slash + 1);
+    std::string project = find_project_profile(dir);
+    if (!project.empty())
+        return project;
+    const std::string user = default_profile_path();
+    struct stat info;
+    return ::stat(user.c_str(), &info) == 0 ? user : std::string();
 }
 
 } // namespace prax

@@ -15,10 +15,17 @@ namespace prax {
 
 class IniProfile {
 public:
-    // Reads `path`. Returns false when the file exists but cannot be read (a
-    // directory, no permission); a missing file is an empty profile (true).
-    bool load(const std::string &path);
-    // Parses profile text (used by load and by tests).
+    // Profiles are small; a larger file is refused rather than read (a FIFO,
+    // /dev/zero or a huge file would otherwise hang or exhaust the reader).
+    static constexpr std::size_t kMaxProfileSize = 1 << 20;
+
+    // Reads `path`. Returns false, with `error` set to the reason, when the
+    // file exists but cannot be used: not a regular file (a directory, a FIFO,
+    // a device), no permission, a read error, or larger than kMaxProfileSize.
+    // A missing file is an empty profile (true).
+    bool load(const std::string &path, std::string *error = nullptr);
+    // Parses profile text (used by load and by tests); a UTF-8 byte order mark
+    // at its start is skipped.
     void parse(const std::string &text);
 
     // The raw value (blanks around it removed), or nothing when the key is missing.

@@ -50,6 +50,15 @@ struct EngineState {
     int pure_sql = 0;               // 1: the whole input is SQL; 0: host text with embedded SQL
     int sql_seen = 0;               // a statement keyword was met during detection
 
+    // Facts of the run, set before the scan (see survey_input in engine.cpp).
+    bool host_source = false;       // the caller says: host-language source (FormatRequest)
+    bool crlf = false;              // every line end the engine writes is CR LF
+    bool byte_order_mark = false;   // the input begins with EF BB BF (written first, no column)
+    long long output_limit = 0;     // bytes the output may reach; 0: no limit
+    long long bytes_written = 0;    // bytes written so far in this run
+    bool indentation_stored = false; // an EXEC SQL stored its column into starting_indentation
+    bool end_exec_shown = false;    // the END-EXEC message was shown in this run
+
     // Clause layout and parentheses; carried across statements of one run.
     ClauseLayout layout;                    // layout of the clause being written
     BoundedStack<ClauseLayout> saved_layouts; // layouts of enclosing SELECTs
@@ -62,8 +71,26 @@ extern EngineState engine_state;
 // Resets every field but out_file to its start-up value.
 void reset_engine_state();
 
-// Start conditions of the scanner.
-enum class ScanCondition { Detect, Host, Sql };
+// Start conditions of the scanner. AfterStatement is HOST right behind an
+// embedded statement's ";", where the rest of that line is consumed.
+enum class ScanCondition { Detect, Host, Sql, AfterStatement };
+
+// Ends a run early with a result and a status message (a run that would write
+// too much, an input that cannot be read again). Thrown by the writer and the
+// scanner, caught where the scan starts.
+struct RunAborted {
+    int result;
+    const char *message;
+};
+
+// Columns and layout edges are held to this bound, so that the column
+// arithmetic (sums of two of them) never overflows an int, whatever the
+// input (a 58 MB line of nested SELECTs at interval 256 reaches 2^31).
+inline constexpr int kMaxColumn = 1 << 30;
+inline int held_column(long long value)
+{
+    return value > kMaxColumn ? kMaxColumn : (value < -kMaxColumn ? -kMaxColumn : static_cast<int>(value));
+}
 
 // One token as the scanner chose it: the rule number and the matched bytes.
 struct TraceToken {

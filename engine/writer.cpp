@@ -20,11 +20,30 @@ constexpr char kBlanks[] = "                                                    
                            "                                                                ";
 constexpr int kBlankRun = sizeof(kBlanks) - 1;
 
+// Counts the bytes a run writes and ends the run once they pass its limit:
+// "SELECT " N times and then "FROM t " N times makes every FROM re-align
+// all the open fields, so 280 KB of input would write 4.6 GB.
+inline void count_written(std::size_t len)
+{
+    EngineState &st = engine_state;
+    st.bytes_written += static_cast<long long>(len);
+    if (st.output_limit > 0 && st.bytes_written > st.output_limit)
+        throw RunAborted{kScannerFailed, "The formatted text would be too large\n"};
+}
+
 inline void write_bytes(const char *bytes, std::size_t len)
 {
     EngineState &st = engine_state;
+    count_written(len);
     if (st.out_file && fwrite_unlocked(bytes, 1, len, st.out_file) != len)
         st.write_failed = true;
+}
+
+// A UTF-8 continuation byte (128-191) right after a byte from 128 to 255
+// takes no column: "é" is one column on screen, not two.
+inline bool takes_no_column(unsigned char c, unsigned char before)
+{
+    return c >= 0x80 && c <= 0xBF && before >= 0x80;
 }
 
 inline void set_last(unsigned char c)
@@ -37,11 +56,23 @@ inline void set_last(unsigned char c)
 
 int keyword_padding(int alignment, int left, int right, int n, int column)
 {
+    const long long l = left, r = right;
     switch (alignment) {
-    case 1: return (right + left - n) / 2 - column; // C++ division truncates toward zero
-    case 2: return right - n - column;
-    default: return left - column; // 0, and any value a hand-edited profile may hold
+    case 1: return held_column((r + l - n) / 2 - column); // C++ division truncates toward zero
+    case 2: return held_column(r - n - column);
+    default: return held_column(l - column); // 0, and any value a hand-edited profile may hold
     }
+}
+
+int display_width(const char *text, int len, unsigned char before)
+{
+    int width = 0;
+    for (int i = 0; i < len; ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        width += takes_no_column(c, before) ? 0 : 1;
+        before = c;
+    }
+    return width;
 }
 
 void emit_text(const char *text, int len)
@@ -49,30 +80,51 @@ void emit_text(const char *text, int len)
     if (len <= 0)
         return;
     EngineState &st = engine_state;
+    count_written(static_cast<std::size_t>(len));
     // One pass writes the bytes into the stream's buffer and counts them:
     // tokens are short, so this beats a formatted write plus a second scan.
     std::FILE *out = st.out_file;
-    int column = st.column;
+    long long column = st.column;
     int tabs = 0; // tabs after the last line feed
     int lines = 0;
     bool failed = false;
+    unsigned char before = st.last_char;
     for (int i = 0; i < len; ++i) {
-        const char c = text[i];
+        const unsigned char c = static_cast<unsigned char>(text[i]);
         if (out)
             failed |= putc_unlocked(c, out) == EOF;
         if (c == '\n') {
             ++lines;
             column = 0;
             tabs = 0;
-        } else {
+        } else if (!takes_no_column(c, before)) {
             ++column;
             tabs += c == '\t';
         }
+        before = c;
     }
     st.write_failed = st.write_failed || failed;
-    st.column = column + tabs * (format_options.tab_width - 1);
-    st.line += lines;
+    st.column = held_column(column + static_cast<long long>(tabs) * (format_options.tab_width - 1));
+    st.line = held_column(static_cast<long long>(st.line) + lines);
     set_last(static_cast<unsigned char>(text[len - 1]));
+}
+
+void emit_line_end()
+{
+    EngineState &st = engine_state;
+    if (st.crlf)
+        write_bytes("\r\n", 2);
+    else
+        write_bytes("\n", 1);
+    st.column = 0;
+    st.line = held_column(static_cast<long long>(st.line) + 1);
+    set_last('\n');
+}
+
+void emit_raw(const char *bytes, int len)
+{
+    if (len > 0)
+        write_bytes(bytes, static_cast<std::size_t>(len));
 }
 
 void emit_space()
@@ -93,10 +145,7 @@ void emit_newline(bool force)
         return;
     if (st.last_char != ' ' && st.last_char != '\t')
         emit_space();
-    write_bytes("\n", 1);
-    st.column = 0;
-    st.line += 1;
-    set_last('\n');
+    emit_line_end();
 }
 
 void emit_spaces(int n)
@@ -104,7 +153,7 @@ void emit_spaces(int n)
     if (n <= 0)
         return;
     EngineState &st = engine_state;
-    st.column += n;
+    st.column = held_column(static_cast<long long>(st.column) + n);
     while (n > 0) {
         int run = std::min(n, kBlankRun);
         write_bytes(kBlanks, static_cast<std::size_t>(run));
@@ -125,7 +174,7 @@ void emit_keyword(const char *text, int len, bool break_before)
     if (opt.newline_after_select)
         emit_newline(false);
     else
-        emit_spaces(std::max(st.layout.item_column - st.column, 1));
+        emit_spaces(std::max(held_column(static_cast<long long>(st.layout.item_column) - st.column), 1));
 }
 
 int indent_top()
@@ -143,7 +192,8 @@ void emit_wrapped(const char *text, int len)
         // break there would split the character.
         const unsigned char first = static_cast<unsigned char>(text[0]);
         const bool continues_char = first >= 0x80 && first <= 0xBF && st.last_char >= 0x80;
-        if (!opt.wrap_enabled || st.column + len <= opt.wrap_length || continues_char) {
+        const long long end = static_cast<long long>(st.column) + display_width(text, len, st.last_char);
+        if (!opt.wrap_enabled || end <= opt.wrap_length || continues_char) {
             emit_text(text, len);
             return;
         }

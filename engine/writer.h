@@ -4,7 +4,12 @@
 // emit_spaces touch the stream; nothing is buffered here or taken back.
 //
 // Column accounting: by bytes written, except that a tab counts as tab_width
-// columns (not a move to the next tab stop).
+// columns (not a move to the next tab stop) and that a UTF-8 continuation
+// byte (128-191 right after a byte from 128 to 255, the byte written just
+// before even in an earlier write) takes no column.
+//
+// Line ends: every line end the writer makes is CR LF when the run's input
+// uses CR LF throughout (engine_state.crlf), else LF.
 #pragma once
 
 #include <cstddef>
@@ -13,6 +18,11 @@ namespace prax {
 
 // Writes the text unchanged and accounts for it (len > 0).
 void emit_text(const char *text, int len);
+// Ends the line with the run's line end (LF, or CR LF), nothing before it.
+void emit_line_end();
+// Writes bytes that take no place on the line (a byte-order mark): the
+// position fields are left as they are.
+void emit_raw(const char *bytes, int len);
 // Writes one blank.
 void emit_space();
 // Writes one blank unless the last byte written is white space.
@@ -34,5 +44,7 @@ int indent_top();
 // Pure helper for the alignment arithmetic, usable without an output stream.
 // Leading blanks before a keyword of length n in field [left, right] at `column`.
 int keyword_padding(int alignment, int left, int right, int n, int column);
+// Columns the text takes on screen when written after the byte `before`.
+int display_width(const char *text, int len, unsigned char before);
 
 } // namespace prax

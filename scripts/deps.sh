@@ -5,7 +5,7 @@ set -euo pipefail
 
 PRAX_PACKAGES=(
   build-essential cmake flex libfl-dev pkgconf
-  libgtest-dev libcli11-dev
+  libgtest-dev libcli11-dev nlohmann-json3-dev
   qt6-base-dev libqscintilla2-qt6-dev libgl-dev
   clang libclang-rt-14-dev
   dbus xvfb xauth libxcb1-dev

@@ -286,13 +286,12 @@ TEST_F(FormatTest, EmbeddedStatementsKeepTheHostText)
                    "             INTO       :a, :b \n"
                    "             FROM       t \n"
                    "             WHERE      c = :c; \n"
-                   "\n"
                    "    return 0;\n"
                    "}\n",
                    load_defaults());
     // A first statement without a statement keyword stays on its EXEC SQL line.
     FormatRun run = format_text("  EXEC SQL WHENEVER SQLERROR GOTO done;\n", load_defaults());
-    EXPECT_EQ(run.output, "  EXEC SQL WHENEVER SQLERROR GOTO done; \n\n");
+    EXPECT_EQ(run.output, "  EXEC SQL WHENEVER SQLERROR GOTO done; \n");
     EXPECT_EQ(run.messages.back(), "Unbalanced parenthesis\n");
     EXPECT_EQ(format_options.starting_indentation, 2);
 }

@@ -22,7 +22,7 @@ void write_file(const std::string &path, const std::string &bytes)
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-FormatRun format_text(const std::string &input, const FormatOptions &options)
+FormatRun format_text(const std::string &input, const FormatOptions &options, const FormatRequest &request)
 {
     FormatRun run;
     std::string in_path, out_path;
@@ -31,7 +31,7 @@ FormatRun format_text(const std::string &input, const FormatOptions &options)
     write_file(in_path, input);
     format_options = options;
     set_status_hook([&run](std::string_view text) { run.messages.emplace_back(text); });
-    run.result = format_file(in_path.c_str(), out_path.c_str());
+    run.result = format_file(in_path.c_str(), out_path.c_str(), request);
     set_status_hook(nullptr);
     run.output = read_file(out_path);
     std::remove(in_path.c_str());

@@ -20,7 +20,8 @@ struct FormatRun {
 
 // Writes `input` to a temporary file, formats it with `options` into another,
 // and returns the result, the output bytes and the status messages.
-FormatRun format_text(const std::string &input, const FormatOptions &options);
+FormatRun format_text(const std::string &input, const FormatOptions &options,
+                      const FormatRequest &request = FormatRequest{});
 
 // The options a first start with an empty profile uses (interval 5).
 inline FormatOptions load_defaults()

@@ -27,6 +27,8 @@ private:
 std::optional<std::string> read_file(const std::string &path);
 void write_file(const std::string &path, const std::string &bytes);
 bool exists(const std::string &path);
+// The names in a folder, sorted.
+std::vector<std::string> names_in(const std::string &dir);
 
 // The text format_file makes of `text` with the current options, or nothing
 // when the engine does not format it (no SQL, scanner limit).

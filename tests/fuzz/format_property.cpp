@@ -9,6 +9,7 @@
 #include "engine/engine.h"
 #include "engine/state.h"
 #include "engine/tempfile.h"
+#include "tests/sql_token_reader.h"
 
 namespace prax::fuzz {
 namespace {
@@ -99,7 +100,8 @@ std::string state_not_reset()
 struct Run {
     int result = 0;
     std::string output;
-    std::string failure; // set when the run broke a property by itself
+    bool embedded = false; // the run treated the text as embedded SQL
+    std::string failure;   // set when the run broke a property by itself
 };
 
 Run run_once(const FuzzCase &c, const std::string &in_path, const std::string &out_path)
@@ -107,7 +109,9 @@ Run run_once(const FuzzCase &c, const std::string &in_path, const std::string &o
     Run run;
     format_options = c.options;
     engine_state.column = c.column;
+    set_status_hook([&run](std::string_view text) { run.embedded |= text == "Treat the text as embedded SQL\n"; });
     run.result = format_file(in_path.c_str(), out_path.c_str());
+    set_status_hook(nullptr);
     if (run.result != kFormatOk && run.result != kNoSqlFound && run.result != kScannerFailed) {
         run.failure = "format_file returned " + std::to_string(run.result);
         return run;
@@ -179,8 +183,26 @@ std::string check_case(const FuzzCase &c, const std::string &work_dir)
                       std::to_string(at) + ")";
         }
     }
+    if (failure.empty() && first.result == kFormatOk) {
+        if (std::string why = test::compare_meaning(c.text, first.output, first.embedded); !why.empty())
+            failure = "output is not the same program: " + why;
+    }
     if (failure.empty() && first.result == kNoSqlFound && !first.output.empty())
         failure = "no SQL found, but the output is not empty";
+    // Formatting the output again changes nothing (unless that run finds no
+    // SQL, or fails on a token beyond the scanner's limit).
+    if (failure.empty() && first.result == kFormatOk) {
+        if (!write_file(in_path, first.output)) {
+            failure = "cannot write the output back";
+        } else {
+            const Run again = run_once(c, in_path, out_path);
+            failure = again.failure;
+            if (failure.empty() && again.result == kFormatOk && again.output != first.output)
+                failure = "formatting the output again changed it";
+            if (!write_file(in_path, c.text) && failure.empty())
+                failure = "cannot write the input file again";
+        }
+    }
     if (failure.empty() && !indentation_changed) {
         second = run_once(c, in_path, out_path);
         failure = second.failure;

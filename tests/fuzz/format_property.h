@@ -39,6 +39,8 @@ std::string encode_header(const FormatOptions &options, int column);
 //   - the result is 0, -999 or -3, and the engine state is reset afterwards;
 //   - for 0, the output holds every input byte other than blank, tab, LF, CR
 //     and FF, in order, ASCII letter case aside;
+//   - for 0, the output is the same program (tests/sql_token_reader.h), and
+//     formatting it again gives the same bytes (unless that run finds no SQL);
 //   - the second run gives the same result and the same bytes, unless the
 //     first run changed starting_indentation (embedded SQL records its column).
 // Returns an empty string when all hold, else what went wrong.
