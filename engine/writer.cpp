@@ -15,6 +15,31 @@ namespace prax {
 
 namespace {
 
+// The writer's own output buffer. Tokens are a few bytes long: copying them
+// here while counting columns, and writing the buffer in large blocks, costs
+// far less than a stream call per token.
+constexpr std::size_t kBufferSize = 1 << 16;
+char g_buffer[kBufferSize];
+std::size_t g_used = 0;
+// Between writer_begin_run and writer_end_run bytes wait in the buffer;
+// outside a run (a caller driving the writer directly) each operation's
+// bytes go to the stream at once.
+bool g_in_run = false;
+
+void flush()
+{
+    EngineState &st = engine_state;
+    if (g_used > 0 && st.out_file && fwrite_unlocked(g_buffer, 1, g_used, st.out_file) != g_used)
+        st.write_failed = true;
+    g_used = 0;
+}
+
+inline void written_through()
+{
+    if (!g_in_run)
+        flush();
+}
+
 // Blanks are written in runs from this block rather than one by one.
 constexpr char kBlanks[] = "                                                                "
                            "                                                                ";
@@ -31,12 +56,29 @@ inline void count_written(std::size_t len)
         throw RunAborted{kScannerFailed, "The formatted text would be too large\n"};
 }
 
+// Appends to the buffer (counted already).
+inline void append(const char *bytes, std::size_t len)
+{
+    if (kBufferSize - g_used >= len) {
+        std::memcpy(g_buffer + g_used, bytes, len);
+        g_used += len;
+        return;
+    }
+    while (len > 0) {
+        if (g_used == kBufferSize)
+            flush();
+        const std::size_t n = std::min(len, kBufferSize - g_used);
+        std::memcpy(g_buffer + g_used, bytes, n);
+        g_used += n;
+        bytes += n;
+        len -= n;
+    }
+}
+
 inline void write_bytes(const char *bytes, std::size_t len)
 {
-    EngineState &st = engine_state;
     count_written(len);
-    if (st.out_file && fwrite_unlocked(bytes, 1, len, st.out_file) != len)
-        st.write_failed = true;
+    append(bytes, len);
 }
 
 // A UTF-8 continuation byte (128-191) right after a byte from 128 to 255
@@ -53,6 +95,18 @@ inline void set_last(unsigned char c)
 }
 
 } // namespace
+
+void writer_begin_run()
+{
+    g_used = 0;
+    g_in_run = true;
+}
+
+void writer_end_run()
+{
+    flush();
+    g_in_run = false;
+}
 
 int keyword_padding(int alignment, int left, int right, int n, int column)
 {
@@ -81,32 +135,38 @@ void emit_text(const char *text, int len)
         return;
     EngineState &st = engine_state;
     count_written(static_cast<std::size_t>(len));
-    // One pass writes the bytes into the stream's buffer and counts them:
-    // tokens are short, so this beats a formatted write plus a second scan.
-    std::FILE *out = st.out_file;
-    long long column = st.column;
-    int tabs = 0; // tabs after the last line feed
-    int lines = 0;
-    bool failed = false;
-    unsigned char before = st.last_char;
+    append(text, static_cast<std::size_t>(len));
+    // Most tokens hold no tab, line feed or byte from 128 to 255: then the
+    // column simply moves on by the length.
+    bool plain = true;
     for (int i = 0; i < len; ++i) {
         const unsigned char c = static_cast<unsigned char>(text[i]);
-        if (out)
-            failed |= putc_unlocked(c, out) == EOF;
-        if (c == '\n') {
-            ++lines;
-            column = 0;
-            tabs = 0;
-        } else if (!takes_no_column(c, before)) {
-            ++column;
-            tabs += c == '\t';
-        }
-        before = c;
+        plain &= c != '\t' && c != '\n' && c < 0x80;
     }
-    st.write_failed = st.write_failed || failed;
-    st.column = held_column(column + static_cast<long long>(tabs) * (format_options.tab_width - 1));
-    st.line = held_column(static_cast<long long>(st.line) + lines);
+    if (plain) {
+        st.column = held_column(static_cast<long long>(st.column) + len);
+    } else {
+        long long column = st.column;
+        int tabs = 0; // tabs after the last line feed
+        int lines = 0;
+        unsigned char before = st.last_char;
+        for (int i = 0; i < len; ++i) {
+            const unsigned char c = static_cast<unsigned char>(text[i]);
+            if (c == '\n') {
+                ++lines;
+                column = 0;
+                tabs = 0;
+            } else if (!takes_no_column(c, before)) {
+                ++column;
+                tabs += c == '\t';
+            }
+            before = c;
+        }
+        st.column = held_column(column + static_cast<long long>(tabs) * (format_options.tab_width - 1));
+        st.line = held_column(static_cast<long long>(st.line) + lines);
+    }
     set_last(static_cast<unsigned char>(text[len - 1]));
+    written_through();
 }
 
 void emit_line_end()
@@ -119,12 +179,14 @@ void emit_line_end()
     st.column = 0;
     st.line = held_column(static_cast<long long>(st.line) + 1);
     set_last('\n');
+    written_through();
 }
 
 void emit_raw(const char *bytes, int len)
 {
     if (len > 0)
         write_bytes(bytes, static_cast<std::size_t>(len));
+    written_through();
 }
 
 void emit_space()
@@ -160,6 +222,7 @@ void emit_spaces(int n)
         n -= run;
     }
     set_last(' ');
+    written_through();
 }
 
 void emit_keyword(const char *text, int len, bool break_before)

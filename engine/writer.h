@@ -1,7 +1,8 @@
 // The output writer. Every byte of formatted output goes through these
 // operations, and each keeps engine_state's column, line, last_char and
-// last_was_space in step with what was written. Only emit_text and
-// emit_spaces touch the stream; nothing is buffered here or taken back.
+// last_was_space in step with what was written. During a run the bytes are
+// collected in the writer's own buffer (writer_begin_run); nothing is taken
+// back.
 //
 // Column accounting: by bytes written, except that a tab counts as tab_width
 // columns (not a move to the next tab stop) and that a UTF-8 continuation
@@ -15,6 +16,14 @@
 #include <cstddef>
 
 namespace prax {
+
+// A run's output: between writer_begin_run and writer_end_run the bytes are
+// collected in the writer's own 64 KiB buffer and written in large blocks;
+// the end writes what is left (a failed write sets engine_state.write_failed).
+// out_file must not change in between. Outside a run each operation writes
+// its bytes through at once.
+void writer_begin_run();
+void writer_end_run();
 
 // Writes the text unchanged and accounts for it (len > 0).
 void emit_text(const char *text, int len);
