@@ -129,21 +129,44 @@ int display_width(const char *text, int len, unsigned char before)
     return width;
 }
 
-void emit_text(const char *text, int len)
+namespace {
+
+// What the column count of a text needs to know: most tokens hold no tab,
+// line feed or byte from 128 to 255, and then each byte is one column.
+struct TextKind {
+    bool high = false;      // a byte from 128 to 255 (a UTF-8 continuation takes no column)
+    bool tab_or_lf = false; // a tab (tab_width columns) or a line feed
+};
+
+inline TextKind classify(const char *text, int len)
+{
+    unsigned char any = 0;
+    bool tab_or_lf = false;
+    for (int i = 0; i < len; ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        any |= c;
+        tab_or_lf |= c == '\t' || c == '\n';
+    }
+    return TextKind{any >= 0x80, tab_or_lf};
+}
+
+// emit_text with the text's kind known.
+void put_text(const char *text, int len, TextKind kind)
 {
     if (len <= 0)
         return;
     EngineState &st = engine_state;
     count_written(static_cast<std::size_t>(len));
-    append(text, static_cast<std::size_t>(len));
-    // Most tokens hold no tab, line feed or byte from 128 to 255: then the
-    // column simply moves on by the length.
-    bool plain = true;
-    for (int i = 0; i < len; ++i) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        plain &= c != '\t' && c != '\n' && c < 0x80;
+    const std::size_t size = static_cast<std::size_t>(len);
+    if (size <= 32 && kBufferSize - g_used >= size) {
+        char *dst = g_buffer + g_used;
+        for (std::size_t i = 0; i < size; ++i)
+            dst[i] = text[i];
+        g_used += size;
+    } else {
+        append(text, size);
     }
-    if (plain) {
+    if (!kind.high && !kind.tab_or_lf) {
         st.column = held_column(static_cast<long long>(st.column) + len);
     } else {
         long long column = st.column;
@@ -167,6 +190,14 @@ void emit_text(const char *text, int len)
     }
     set_last(static_cast<unsigned char>(text[len - 1]));
     written_through();
+}
+
+} // namespace
+
+void emit_text(const char *text, int len)
+{
+    if (len > 0)
+        put_text(text, len, classify(text, len));
 }
 
 void emit_line_end()
@@ -216,6 +247,14 @@ void emit_spaces(int n)
         return;
     EngineState &st = engine_state;
     st.column = held_column(static_cast<long long>(st.column) + n);
+    if (n <= kBlankRun && kBufferSize - g_used >= static_cast<std::size_t>(kBlankRun)) {
+        // The usual few blanks: one copy of fixed size; the bytes beyond n
+        // are overwritten by what follows.
+        count_written(static_cast<std::size_t>(n));
+        std::memcpy(g_buffer + g_used, kBlanks, kBlankRun);
+        g_used += static_cast<std::size_t>(n);
+        n = 0;
+    }
     while (n > 0) {
         int run = std::min(n, kBlankRun);
         write_bytes(kBlanks, static_cast<std::size_t>(run));
@@ -250,14 +289,16 @@ void emit_wrapped(const char *text, int len)
 {
     EngineState &st = engine_state;
     const FormatOptions &opt = format_options;
+    const TextKind kind = classify(text, len);
     if (st.column != 0) {
         // A byte that continues a UTF-8 character never starts a new line: a
         // break there would split the character.
         const unsigned char first = static_cast<unsigned char>(text[0]);
         const bool continues_char = first >= 0x80 && first <= 0xBF && st.last_char >= 0x80;
-        const long long end = static_cast<long long>(st.column) + display_width(text, len, st.last_char);
-        if (!opt.wrap_enabled || end <= opt.wrap_length || continues_char) {
-            emit_text(text, len);
+        if (!opt.wrap_enabled || continues_char ||
+            static_cast<long long>(st.column) + (kind.high ? display_width(text, len, st.last_char) : len) <=
+                opt.wrap_length) {
+            put_text(text, len, kind);
             return;
         }
         emit_newline(true);
@@ -269,7 +310,7 @@ void emit_wrapped(const char *text, int len)
         show_status_message(message);
     }
     emit_spaces(indent);
-    emit_text(text, len);
+    put_text(text, len, kind);
 }
 
 } // namespace prax
