@@ -151,9 +151,11 @@ int run_format(std::FILE *in, std::FILE *out, const FormatRequest &request)
         engine_state.column = format_options.starting_indentation;
     }
 
-    writer_begin_run();
-    int result = scan_input(in, ScanCondition::Detect);
-    writer_end_run();
+    int result;
+    {
+        const WriterRun output;
+        result = scan_input(in, ScanCondition::Detect);
+    }
 
     const int stored_indentation = format_options.starting_indentation;
     format_options = as_given;
@@ -266,9 +268,10 @@ std::vector<TraceToken> scan_tokens(const std::string &input, ScanCondition star
         if (start == ScanCondition::Sql)
             engine_state.pure_sql = 1;
         scanner_set_trace(&tokens);
-        writer_begin_run();
-        scan_input(in, start);
-        writer_end_run();
+        {
+            const WriterRun output;
+            scan_input(in, start);
+        }
         scanner_set_trace(nullptr);
         engine_state.out_file = nullptr;
         reset_engine_state();

@@ -24,6 +24,13 @@ namespace prax {
 // its bytes through at once.
 void writer_begin_run();
 void writer_end_run();
+// The two as a scope, so that the buffer is written out however the run ends.
+struct WriterRun {
+    WriterRun() { writer_begin_run(); }
+    ~WriterRun() { writer_end_run(); }
+    WriterRun(const WriterRun &) = delete;
+    WriterRun &operator=(const WriterRun &) = delete;
+};
 
 // Writes the text unchanged and accounts for it (len > 0).
 void emit_text(const char *text, int len);
