@@ -13,9 +13,9 @@
 #include "engine/layout.h"
 #include "engine/options.h"
 #include "engine/scanner.h"
-#include "engine/writer.h"
 #include "engine/state.h"
 #include "engine/tempfile.h"
+#include "engine/writer.h"
 
 namespace prax {
 
@@ -171,7 +171,13 @@ int run_format(std::FILE *in, std::FILE *out, const FormatRequest &request)
 
     if (format_options.statement_reset)
         begin_statement_layout();
-    int result = scan_input(in, ScanCondition::Detect);
+    int result;
+    {
+        // scan_input ends with finish_output, so the line buffer is empty
+        // when the run's buffer is written out.
+        const WriterRun output;
+        result = scan_input(in, ScanCondition::Detect);
+    }
 
     const int stored_indentation = format_options.starting_indentation;
     format_options = as_given;
@@ -284,7 +290,10 @@ std::vector<TraceToken> scan_tokens(const std::string &input, ScanCondition star
         if (start == ScanCondition::Sql)
             engine_state.pure_sql = 1;
         scanner_set_trace(&tokens);
-        scan_input(in, start);
+        {
+            const WriterRun output;
+            scan_input(in, start);
+        }
         scanner_set_trace(nullptr);
         engine_state.out_file = nullptr;
         reset_engine_state();

@@ -19,6 +19,9 @@ void scanner_restart_input();
 
 // Test support: when set, every token whose action runs is appended.
 void scanner_set_trace(std::vector<TraceToken> *trace);
+// Test support: runs the detection pass by the scanner's detection rules
+// instead of by hand (detect.h), so that the two can be compared.
+void scanner_detect_by_rules(bool on);
 
 // Detection actions.
 void detect_comment();
@@ -26,6 +29,10 @@ void detect_string();
 void detect_exec_sql();
 void detect_statement_keyword();
 void detect_insert_into();
+// The end of the input in the detection pass: kDetectGoesOn when the
+// formatting pass follows (pure SQL), else the scan's result.
+inline constexpr int kDetectGoesOn = 1;
+int detect_end_of_input();
 void detect_space();
 void detect_other();
 

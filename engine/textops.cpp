@@ -35,8 +35,11 @@ constexpr int kLongestKeyword = 8; // DISTINCT
 
 int strip_blanks(char *text, int len)
 {
+    // Most texts hold no white space: nothing moves then.
     int out = 0;
-    for (int i = 0; i < len; ++i) {
+    while (out < len && !is_space_char(static_cast<unsigned char>(text[out])))
+        ++out;
+    for (int i = out; i < len; ++i) {
         if (!is_space_char(static_cast<unsigned char>(text[i])))
             text[out++] = text[i];
     }

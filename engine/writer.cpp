@@ -15,6 +15,31 @@ namespace prax {
 
 namespace {
 
+// The writer's own output buffer. Tokens are a few bytes long: copying them
+// here while counting columns, and writing the buffer in large blocks, costs
+// far less than a stream call per token.
+constexpr std::size_t kBufferSize = 1 << 16;
+char g_buffer[kBufferSize];
+std::size_t g_used = 0;
+// Between writer_begin_run and writer_end_run bytes wait in the buffer;
+// outside a run (a caller driving the writer directly) each operation's
+// bytes go to the stream at once.
+bool g_in_run = false;
+
+void flush()
+{
+    EngineState &st = engine_state;
+    if (g_used > 0 && st.out_file && fwrite_unlocked(g_buffer, 1, g_used, st.out_file) != g_used)
+        st.write_failed = true;
+    g_used = 0;
+}
+
+inline void written_through()
+{
+    if (!g_in_run)
+        flush();
+}
+
 // Counts the bytes a run writes and ends the run once they pass its limit:
 // "SELECT " N times and then "FROM t " N times makes every FROM re-align
 // all the open fields, so 280 KB of input would write 4.6 GB.
@@ -26,12 +51,30 @@ inline void count_written(std::size_t len)
         throw RunAborted{kScannerFailed, "The formatted text would be too large\n"};
 }
 
+// Appends to the buffer (counted already).
+inline void append(const char *bytes, std::size_t len)
+{
+    if (kBufferSize - g_used >= len) {
+        std::memcpy(g_buffer + g_used, bytes, len);
+        g_used += len;
+        return;
+    }
+    while (len > 0) {
+        if (g_used == kBufferSize)
+            flush();
+        const std::size_t n = std::min(len, kBufferSize - g_used);
+        std::memcpy(g_buffer + g_used, bytes, n);
+        g_used += n;
+        bytes += n;
+        len -= n;
+    }
+}
+
 inline void write_bytes(const char *bytes, std::size_t len)
 {
-    EngineState &st = engine_state;
     count_written(len);
-    if (st.out_file && fwrite_unlocked(bytes, 1, len, st.out_file) != len)
-        st.write_failed = true;
+    append(bytes, len);
+    written_through();
 }
 
 // A UTF-8 continuation byte (128-191) right after a byte from 128 to 255
@@ -128,6 +171,18 @@ void finish_output()
     write_bytes(rest.data(), rest.size());
 }
 
+void writer_begin_run()
+{
+    g_used = 0;
+    g_in_run = true;
+}
+
+void writer_end_run()
+{
+    flush();
+    g_in_run = false;
+}
+
 int keyword_padding(int alignment, int left, int right, int n, int column)
 {
     const long long l = left, r = right;
@@ -149,32 +204,57 @@ int display_width(const char *text, int len, unsigned char before)
     return width;
 }
 
-void emit_text(const char *text, int len)
+namespace {
+
+// What the column count of a text needs to know: most tokens hold no tab,
+// line feed or byte from 128 to 255, and then each byte is one column.
+struct TextKind {
+    bool high = false;      // a byte from 128 to 255 (a UTF-8 continuation takes no column)
+    bool tab_or_lf = false; // a tab (tab_width columns) or a line feed
+};
+
+inline TextKind classify(const char *text, int len)
+{
+    unsigned char any = 0;
+    bool tab_or_lf = false;
+    for (int i = 0; i < len; ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        any |= c;
+        tab_or_lf |= c == '\t' || c == '\n';
+    }
+    return TextKind{any >= 0x80, tab_or_lf};
+}
+
+// emit_text with the text's kind known.
+void put_text(const char *text, int len, TextKind kind)
 {
     if (len <= 0)
         return;
     EngineState &st = engine_state;
     open_bytes(static_cast<unsigned char>(text[0]));
     st.line_buf.append(text, static_cast<std::size_t>(len));
-    // One pass counts columns and lines: tokens are short.
-    long long column = st.column;
-    int tabs = 0; // tabs after the last line feed
     int lines = 0;
-    unsigned char before = st.last_char;
-    for (int i = 0; i < len; ++i) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        if (c == '\n') {
-            ++lines;
-            column = 0;
-            tabs = 0;
-        } else if (!takes_no_column(c, before)) {
-            ++column;
-            tabs += c == '\t';
+    if (!kind.high && !kind.tab_or_lf) {
+        st.column = held_column(static_cast<long long>(st.column) + len);
+    } else {
+        long long column = st.column;
+        int tabs = 0; // tabs after the last line feed
+        unsigned char before = st.last_char;
+        for (int i = 0; i < len; ++i) {
+            const unsigned char c = static_cast<unsigned char>(text[i]);
+            if (c == '\n') {
+                ++lines;
+                column = 0;
+                tabs = 0;
+            } else if (!takes_no_column(c, before)) {
+                ++column;
+                tabs += c == '\t';
+            }
+            before = c;
         }
-        before = c;
+        st.column = held_column(column + static_cast<long long>(tabs) * (format_options.tab_width - 1));
+        st.line = held_column(static_cast<long long>(st.line) + lines);
     }
-    st.column = held_column(column + static_cast<long long>(tabs) * (format_options.tab_width - 1));
-    st.line = held_column(static_cast<long long>(st.line) + lines);
     st.hold_start = -1;
     st.glue_next = false;
     st.compact_star = false;
@@ -182,6 +262,14 @@ void emit_text(const char *text, int len)
     set_last(st.last_solid);
     if (lines > 0 || st.line_buf.size() >= kLineBufferLimit)
         flush_lines();
+}
+
+} // namespace
+
+void emit_text(const char *text, int len)
+{
+    if (len > 0)
+        put_text(text, len, classify(text, len));
 }
 
 void emit_line_end()
@@ -310,16 +398,18 @@ void emit_wrapped(const char *text, int len)
 {
     EngineState &st = engine_state;
     const FormatOptions &opt = format_options;
+    const TextKind kind = classify(text, len);
     if (st.column != 0) {
         // A byte that continues a UTF-8 character never starts a new line: a
         // break there would split the character.
         const unsigned char first = static_cast<unsigned char>(text[0]);
         const bool continues_char = first >= 0x80 && first <= 0xBF && st.last_char >= 0x80;
-        const long long end = static_cast<long long>(st.column) + display_width(text, len, st.last_char);
+        const long long end =
+            static_cast<long long>(st.column) + (kind.high ? display_width(text, len, st.last_char) : len);
         if (!opt.wrap_enabled || end <= opt.wrap_length || continues_char) {
             const int prev_end = static_cast<int>(st.line_buf.size());
             const int prev_column = st.column - st.pending_blanks;
-            emit_text(text, len);
+            put_text(text, len, kind);
             if (opt.keep_punctuation && st.last_char != '\n') {
                 st.hold_indent = indent_top();
                 st.hold_prev_end = prev_end;
@@ -351,7 +441,7 @@ void emit_wrapped(const char *text, int len)
         show_status_message(message);
     }
     emit_spaces(indent);
-    emit_text(text, len);
+    put_text(text, len, kind);
 }
 
 } // namespace prax

@@ -4,8 +4,10 @@
 // line buffer; only the layout extras ever take back what is in it (the
 // writer's own blanks, or the last token of a line).
 //
-// Bytes go out a line at a time, and the writer's own blanks wait for the
-// next byte (see EngineState::line_buf); finish_output ends a run.
+// Bytes leave the line buffer a line at a time, and the writer's own blanks
+// wait for the next byte (see EngineState::line_buf); finish_output ends a
+// run. During a run the lines are collected in the writer's own output
+// buffer (writer_begin_run) and written in large blocks.
 //
 // Column accounting: by bytes written, except that a tab counts as tab_width
 // columns (not a move to the next tab stop) and that a UTF-8 continuation
@@ -19,6 +21,21 @@
 #include <cstddef>
 
 namespace prax {
+
+// A run's output: between writer_begin_run and writer_end_run the bytes are
+// collected in the writer's own 64 KiB buffer and written in large blocks;
+// the end writes what is left (a failed write sets engine_state.write_failed).
+// out_file must not change in between; finish_output belongs before the end.
+// Outside a run each line goes to the stream as it leaves the line buffer.
+void writer_begin_run();
+void writer_end_run();
+// The two as a scope, so that the buffer is written out however the run ends.
+struct WriterRun {
+    WriterRun() { writer_begin_run(); }
+    ~WriterRun() { writer_end_run(); }
+    WriterRun(const WriterRun &) = delete;
+    WriterRun &operator=(const WriterRun &) = delete;
+};
 
 // Writes the text unchanged and accounts for it (len > 0).
 void emit_text(const char *text, int len);

@@ -2,6 +2,7 @@
 // detection pass, and the scanner's fixed buffer.
 #include <gtest/gtest.h>
 
+#include "engine/scanner.h"
 #include "test_support.h"
 
 namespace prax::test {
@@ -140,6 +141,51 @@ TEST_F(ScannerTest, DetectionDecidesTheMode)
         if (c.result == kNoSqlFound) {
             EXPECT_EQ(run.messages.size(), 1u);
             EXPECT_EQ(run.output, "");
+        }
+    }
+}
+
+// Real runs decide the mode by hand (one pass over large reads); the
+// detection rules stay the reference. Both must give the same result,
+// messages and output, look-ahead limits included.
+TEST_F(ScannerTest, DetectionByHandDecidesAsTheRules)
+{
+    std::vector<std::string> inputs = {
+        "", "SELECT (a)", "SELECT  (a)", "SELECT\t\n(a)", "x SELECT", "SELECT ", "SELECT  ", "my_update x",
+        "selectx y", "insert\ninto t", "insert into", "insert intox", "EXEC\n  SQL commit;", "EXECSQL x",
+        "exec sq", "select a; EXEC SQL commit;", "// don't\nEXEC SQL COMMIT;\n// it's\nselect b from u;\n",
+        "FROM /* EXEC SQL */", "where 'a' exec sql x;", "from EXEC SQL x;", "select a\nfrom -- see exec sql docs\nt;",
+        "--/*\nselect a from t;\n--*/\n", "i--) EXEC SQL x;", "select a from t --", "-- exec sql\nselect a",
+        R"('it''s' select a)", R"('a\')", R"('a\' b' select a)", R"("say \"hi\"" select a)", R"('a\''' select a)",
+        R"('a\\' select a)", R"('' select a)", R"('''' exec sql x;)", "/* a **/ select a */ x", "/**/ select a",
+        "/* select a", "'select a", "\"select a", "\xEF\xBB\xBFselect a from t", "select a\r\nfrom t\r\n",
+        "SELECT\x80 a", std::string("\0select a\0", 10),
+    };
+    // Attempts around the look-ahead limit, some across the scanner's reads.
+    for (int n = 16381; n <= 16384; ++n) {
+        for (const std::string &before : {std::string("select a "), std::string(8185, '.')}) {
+            inputs.push_back(before + std::string(n, ' ') + "select a");
+            inputs.push_back(before + "/*" + std::string(n - 4, 'x') + "*/ select a");
+            inputs.push_back(before + "/*" + std::string(n - 2, 'x'));
+            inputs.push_back(before + "'" + std::string(n - 2, 'x') + "' select a");
+            inputs.push_back(before + "'" + std::string(n - 1, 'x'));
+            inputs.push_back(before + "-- " + std::string(n - 3, 'x') + "\nselect a");
+            inputs.push_back(before + "FROM" + std::string(n - 5, ' ') + "x");
+            inputs.push_back(before + "EXEC" + std::string(n - 7, '\n') + "SQL x;");
+        }
+    }
+    FormatRequest host_source;
+    host_source.host_source = true;
+    for (const std::string &input : inputs) {
+        for (const FormatRequest &request : {FormatRequest{}, host_source}) {
+            SCOPED_TRACE(input.substr(0, 60));
+            scanner_detect_by_rules(true);
+            const FormatRun by_rules = format_text(input, load_defaults(), request);
+            scanner_detect_by_rules(false);
+            const FormatRun by_hand = format_text(input, load_defaults(), request);
+            EXPECT_EQ(by_hand.result, by_rules.result);
+            EXPECT_EQ(by_hand.messages, by_rules.messages);
+            EXPECT_TRUE(by_hand.output == by_rules.output);
         }
     }
 }
