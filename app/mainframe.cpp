@@ -265,8 +265,10 @@ void CMainFrame::installStatusHook()
 {
     QPointer<CMainFrame> self(this);
     prax::set_status_hook([self](std::string_view text) {
-        if (self)
-            self->setMessageText(statusText(text));
+        if (self) {
+            self->m_engineMessage = statusText(text);
+            self->setMessageText(self->m_engineMessage);
+        }
     });
 }
 
@@ -277,6 +279,16 @@ void CMainFrame::setMessageText(const QString &text)
     m_messagePane->setText(text);
     if (m_messagePane->isVisible())
         m_messagePane->repaint();
+}
+
+QString CMainFrame::restingText() const
+{
+    // A failed Beautify started from the toolbar says why ("Unbalanced
+    // parenthesis"); moving the mouse off the button must not wipe that, so
+    // the engine's last message stays until the next command.
+    if (m_inWhatsThisMode)
+        return QString::fromLatin1(kHelpModeMessage);
+    return m_engineMessage.isEmpty() ? QString::fromLatin1(kIdleMessage) : m_engineMessage;
 }
 
 bool CMainFrame::event(QEvent *event)
@@ -292,7 +304,7 @@ bool CMainFrame::event(QEvent *event)
         if (!tip.isEmpty())
             setMessageText(tip);
         else
-            setMessageText(QString::fromLatin1(m_inWhatsThisMode ? kHelpModeMessage : kIdleMessage));
+            setMessageText(restingText());
         return true;
     }
     return QMainWindow::event(event);
@@ -302,7 +314,7 @@ bool CMainFrame::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::LeaveWhatsThisMode && m_inWhatsThisMode) {
         m_inWhatsThisMode = false;
-        setMessageText(QString::fromLatin1(kIdleMessage));
+        setMessageText(restingText());
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -477,6 +489,13 @@ bool CMainFrame::runCommand(int id)
 {
     if (!findCommand(id) || !commandEnabled(id, commandState()))
         return false;
+    // A new command starts with no engine message; the one it reports (if
+    // any) replaces the old one.
+    if (!m_engineMessage.isEmpty()) {
+        if (m_messagePane && m_messagePane->text() == m_engineMessage)
+            setMessageText(QString::fromLatin1(kIdleMessage));
+        m_engineMessage.clear();
+    }
     // "E&xit && Return to %1": the embedded document's window closes (the
     // container's copy brought up to date); the program goes on serving.
     if (id == ID_APP_EXIT && activeDocument() && activeDocument()->IsEmbedded())

@@ -68,6 +68,7 @@ public:
     // Replaces the message pane's text and paints it at once (the engine's
     // messages arrive during a command, before the event loop runs again).
     void setMessageText(const QString &text);
+    QString restingText() const; // the message pane's text when nothing is highlighted
 
     // Sends command `id` as a menu, key or button would. False when nobody
     // handles it now (no document window for a document command, ...).
@@ -137,6 +138,7 @@ private:
     MenuVariant m_menuVariant = MenuVariant::M;
     QString m_title; // "Prax - Sql3*"
     QPointer<CChildFrame> m_lastActive;
+    QString m_engineMessage; // the engine's last message, kept until the next command
     bool m_inWhatsThisMode = false;
     bool m_destroying = false;
 };

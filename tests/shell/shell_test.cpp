@@ -462,6 +462,16 @@ void ShellTest::engineMessagesReachTheMessagePane()
              int(prax::kNoSqlFound));
     QCOMPARE(frame->messagePane()->text(), QStringLiteral("No SQL statements found"));
 
+    // The message outlives the pointer leaving a button or menu item (an
+    // empty prompt) and goes when the next command runs.
+    QStatusTipEvent none{QString()};
+    QApplication::sendEvent(frame->toolBar(), &none);
+    QCOMPARE(frame->messagePane()->text(), QStringLiteral("No SQL statements found"));
+    QVERIFY(frame->runCommand(ID_VIEW_STATUS_BAR));
+    QCOMPARE(frame->messagePane()->text(), QStringLiteral("For Help, press F1"));
+    QApplication::sendEvent(frame->toolBar(), &none);
+    QCOMPARE(frame->messagePane()->text(), QStringLiteral("For Help, press F1"));
+
     // Once the frame is gone the hook is dropped, not called on a dead window.
     m_app.reset();
     prax::show_status_message("after\n");
