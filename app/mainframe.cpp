@@ -566,6 +566,11 @@ void CMainFrame::OnViewToolbar()
     updateActions();
 }
 
+void CMainFrame::OnWindowNext()
+{
+    m_mdiArea->activateNextSubWindow();
+}
+
 void CMainFrame::OnViewStatusBar()
 {
     statusBar()->setVisible(statusBar()->isHidden());

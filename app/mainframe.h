@@ -93,6 +93,7 @@ public slots:
     void OnWindowNew();
     void OnWindowCascade();
     void OnWindowTile();
+    void OnWindowNext();
     void OnWindowArrange();
     void OnNextPane();
     void OnPrevPane();

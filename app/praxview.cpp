@@ -13,6 +13,7 @@
 #include <QDialog>
 #include <QFile>
 #include <QFontDatabase>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
@@ -386,6 +387,12 @@ void CPraxView::OnEditUndo()
     }
 }
 
+void CPraxView::OnEditRedo()
+{
+    if (isRedoAvailable())
+        redo();
+}
+
 void CPraxView::OnEditCut()
 {
     if (SendScintilla(SCI_SELECTIONISRECTANGLE)) {
@@ -466,6 +473,33 @@ void CPraxView::OnEditRepeat()
         praxMessageBox(window(), tr("Cannot find the string \"%1\".").arg(m_search.text));
 }
 
+void CPraxView::OnEditFindPrevious()
+{
+    // Shift+F3 searches against the direction of the last search, which
+    // stays as it was for the next F3.
+    SearchState back = m_search;
+    back.forward = !back.forward;
+    const bool found = back.valid && findNext(back);
+    m_search.forward = !back.forward;
+    if (back.valid && !found)
+        praxMessageBox(window(), tr("Cannot find the string \"%1\".").arg(back.text));
+}
+
+void CPraxView::OnEditGoToLine()
+{
+    const int lines = qMax(1, this->lines());
+    int line = 0, index = 0;
+    getCursorPosition(&line, &index);
+    bool ok = false;
+    const int wanted = QInputDialog::getInt(window(), tr("Go To Line"), tr("Line number (1 - %1):").arg(lines),
+                                            line + 1, 1, lines, 1, &ok);
+    if (!ok)
+        return;
+    setCursorPosition(wanted - 1, 0);
+    ensureLineVisible(wanted - 1);
+    setFocus();
+}
+
 bool CPraxView::findNext(const SearchState &search)
 {
     m_search = search;
@@ -536,6 +570,7 @@ CommandState CPraxView::commandState() const
     state.text = SendScintilla(SCI_GETLENGTH) > 0;
     state.selection = hasSelection();
     state.undo = canUndo();
+    state.redo = isRedoAvailable();
     state.clipboardText = canPaste();
     state.searched = m_search.valid;
     return state;

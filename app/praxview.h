@@ -97,6 +97,9 @@ public slots:
     void OnPasteBeautified();
 
     void OnEditUndo();
+    void OnEditRedo();
+    void OnEditFindPrevious();
+    void OnEditGoToLine();
     void OnEditCut();
     void OnEditCopy();
     void OnEditPaste();
