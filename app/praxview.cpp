@@ -290,6 +290,8 @@ bool CPraxView::beautify(bool &hadSelection)
     selectionBytes(start, end);
     hadSelection = start >= 0 && end > start;
     const QByteArray text = textBytes();
+    const long caretLine = SendScintilla(SCI_LINEFROMPOSITION, SendScintilla(SCI_GETCURRENTPOS));
+    const long firstVisible = SendScintilla(SCI_GETFIRSTVISIBLELINE);
     const prax::BeautifyResult result =
         prax::beautify_text(asView(text), std::size_t(std::max(start, 0)), std::size_t(std::max(end, 0)),
                             isHostSource(), std::size_t(CPraxDoc::kMaxTextBytes));
@@ -309,10 +311,22 @@ bool CPraxView::beautify(bool &hadSelection)
     if (hadSelection)
         setSelectionBytes(int(result.formatted_begin), int(result.formatted_end));
     else
-        SendScintilla(SCI_GOTOPOS, 0L);
+        keepPlace(caretLine, firstVisible);
     if (m_doc)
         m_doc->SetModifiedFlag(true);
     return true;
+}
+
+void CPraxView::keepPlace(long caretLine, long firstVisible)
+{
+    // The formatted text has other lines, but the statement the user was
+    // working on is near the same line number: the caret goes to the start
+    // of that line (the last line when the text got shorter) and the view
+    // stays where it was, scrolling only as far as the caret needs.
+    const long line = std::min(caretLine, SendScintilla(SCI_GETLINECOUNT) - 1);
+    SendScintilla(SCI_SETEMPTYSELECTION, static_cast<unsigned long>(SendScintilla(SCI_POSITIONFROMLINE, line)));
+    SendScintilla(SCI_SETFIRSTVISIBLELINE, firstVisible);
+    SendScintilla(SCI_SCROLLCARET);
 }
 
 void CPraxView::OnBeautify()
