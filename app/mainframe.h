@@ -124,6 +124,8 @@ private:
     void applyAccelerators(MenuVariant variant);
     void fillWindowMenu(QMenu *menu);
     void onSubWindowActivated(QMdiSubWindow *window);
+    // Geometry of the `index`th window of a cascade in the MDI area.
+    QRect cascadeSlot(int index) const;
 
     QMdiArea *m_mdiArea = nullptr;
     QToolBar *m_toolBar = nullptr;

@@ -27,7 +27,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QScrollBar>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -101,6 +104,7 @@ private slots:
     void menuBarFollowsDocumentWindows();
     void keyTableSendsTheTableCommands();
     void editorKeysWorkInTheWindow();
+    void documentWindowsStayInsideTheArea();
     void commandTableInvariants();
     void toolbarHasFourteenNamedEntries();
     void dialogBarButtonsRunTheMenuCommands();
@@ -398,6 +402,57 @@ void ShellTest::editorKeysWorkInTheWindow()
     press(QKeySequence(QStringLiteral("Ctrl+F4")));
     QTRY_COMPARE(frame->childFrames().size(), 1);
     QVERIFY(!frame->childFrames().contains(second));
+}
+
+void ShellTest::documentWindowsStayInsideTheArea()
+{
+    CMainFrame *frame = start();
+    QVERIFY(frame);
+    frame->resize(1000, 700);
+    frame->show();
+    QVERIFY(QTest::qWaitForWindowExposed(frame));
+    QMdiArea *area = frame->mdiArea();
+    // Every window inside the visible area, at least half its size each
+    // way, none hiding another's title bar.
+    const auto checkCascade = [area](const char *when) {
+        const QRect visible = area->viewport()->rect();
+        QSet<int> tops;
+        for (QMdiSubWindow *window : area->subWindowList()) {
+            const QRect r = window->geometry();
+            QVERIFY2(visible.contains(r), qPrintable(QStringLiteral("%1: %2,%3 %4x%5 outside %6x%7")
+                                                         .arg(QLatin1String(when)).arg(r.x()).arg(r.y())
+                                                         .arg(r.width()).arg(r.height())
+                                                         .arg(visible.width()).arg(visible.height())));
+            QVERIFY2(r.width() >= visible.width() / 2 && r.height() >= visible.height() / 2, when);
+            tops.insert(r.y());
+        }
+        QVERIFY2(tops.size() > 1, when);
+    };
+
+    for (int i = 0; i < 5; ++i)
+        QVERIFY(frame->runCommand(ID_FILE_NEW));
+    QCOMPARE(area->subWindowList().size(), 6);
+    checkCascade("opened");
+    // Cascade puts the active window in front, lowest of all.
+    for (QMdiSubWindow *window : area->subWindowList())
+        window->setGeometry(5, 5, 200, 150);
+    QMdiSubWindow *first = area->subWindowList().constFirst();
+    area->setActiveSubWindow(first);
+    QVERIFY(frame->runCommand(ID_WINDOW_CASCADE));
+    checkCascade("cascaded");
+    for (QMdiSubWindow *window : area->subWindowList())
+        QVERIFY(window->y() <= first->y());
+    QVERIFY(area->subWindowList().constLast()->y() < first->y());
+
+    // A window dragged outside the area can be scrolled to.
+    QVERIFY(!area->horizontalScrollBar()->isVisible());
+    area->activeSubWindow()->move(area->viewport()->width(), 0);
+    QTRY_VERIFY(area->horizontalScrollBar()->isVisible());
+
+    // With the active window maximised the next one opens maximised.
+    area->activeSubWindow()->showMaximized();
+    QVERIFY(frame->runCommand(ID_FILE_NEW));
+    QVERIFY(area->activeSubWindow()->isMaximized());
 }
 
 void ShellTest::commandTableInvariants()
