@@ -27,7 +27,7 @@ const std::vector<CommandEntry> kCommands = {
      "Create a new document", K{"Ctrl+N", kNone}),
     command(ID_FILE_OPEN, T{"&Open...\tCtrl+O", "&Open...\tCtrl+O", "&Open...\tCtrl+O", kNone},
      "Open an existing document", K{"Ctrl+O", kNone}),
-    command(ID_FILE_CLOSE, T{kNone, "&Close\tCtrl+F4", "&Close", kNone},
+    command(ID_FILE_CLOSE, T{kNone, "&Close\tCtrl+F4", "&Close\tCtrl+F4", kNone},
      "Close the active document", K{"Ctrl+F4", kNone}),
     // Ctrl+S is in the key table of M too, where it finds no document and does nothing.
     command(ID_FILE_SAVE, T{kNone, "&Save\tCtrl+S", kNone, kNone},

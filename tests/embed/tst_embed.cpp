@@ -198,7 +198,7 @@ void EmbedTest::serverWindowShowsMenuE()
 
     const QString sep = QStringLiteral("-");
     const QList<QPair<QString, QStringList>> expected = {
-        {"&File", {item("&New\tCtrl+N", 57600), item("&Open...\tCtrl+O", 57601), item("&Close", 57602),
+        {"&File", {item("&New\tCtrl+N", 57600), item("&Open...\tCtrl+O", 57601), item("&Close\tCtrl+F4", 57602),
                    item("&Update Report 1", 57610), item("Save Copy &As...", 57611), sep,
                    item("&Print...\tCtrl+P", 57607), item("Print Pre&view", 57609), item("P&rint Setup...", 57606),
                    sep, item("Recent File", 57616), sep, item("E&xit && Return to Report 1", 57665)}},
