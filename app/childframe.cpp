@@ -12,6 +12,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMdiArea>
+#include <QMenu>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -81,6 +82,17 @@ CChildFrame::CChildFrame(CPraxDoc *doc, QWidget *parent)
         m_doc->setParent(this);
     m_view = new CPraxView(m_doc, this);
     setWidget(m_view);
+    // Ctrl+F4 is the frame's Close command (which asks about saving the
+    // same way); left on the window menu's Close as well, the key would be
+    // ambiguous and do nothing at all.
+    if (QMenu *menu = systemMenu()) {
+        const QKeySequence closeKey(Qt::CTRL | Qt::Key_F4);
+        for (QAction *action : menu->actions()) {
+            QList<QKeySequence> keys = action->shortcuts();
+            if (keys.removeAll(closeKey))
+                action->setShortcuts(keys);
+        }
+    }
     setWindowIcon(QIcon(QStringLiteral(":/prax/IDR_SQLTYPE_icon.png")));
     setWhatsThis(QStringLiteral("A document window: the SQL text being edited. Select text and choose "
                                 "Beautify to format it."));

@@ -29,6 +29,7 @@
     X(ID_WINDOW_ARRANGE, 57649, OnWindowArrange, Local)                                                                \
     X(ID_WINDOW_CASCADE, 57650, OnWindowCascade, Local)                                                                \
     X(ID_WINDOW_TILE_HORZ, 57651, OnWindowTile, Local)                                                                 \
+    X(ID_WINDOW_NEXT, 32784, OnWindowNext, Local)                                                                      \
     X(ID_NEXT_PANE, 57680, OnNextPane, Local)                                                                          \
     X(ID_PREV_PANE, 57681, OnPrevPane, Local)                                                                          \
     X(ID_VIEW_TOOLBAR, 59392, OnViewToolbar, Local)                                                                    \
@@ -70,6 +71,9 @@
     X(ID_EDIT_REPLACE, 57641, OnEditReplace, Local)                                                                    \
     X(ID_EDIT_SELECT_ALL, 57642, OnEditSelectAll, Remote)                                                              \
     X(ID_EDIT_UNDO, 57643, OnEditUndo, Remote)                                                                         \
+    X(ID_EDIT_REDO, 57644, OnEditRedo, Local)                                                                          \
+    X(ID_EDIT_FIND_PREVIOUS, 32785, OnEditFindPrevious, Local)                                                         \
+    X(ID_EDIT_GOTO_LINE, 32786, OnEditGoToLine, Local)                                                                 \
     X(ID_BEAUTIFY, 32771, OnBeautify, Remote)                                                                          \
     X(ID_PASTE_BEAUTIFIED, 32772, OnPasteBeautified, Local)                                                            \
     X(ID_BEAUTIFY_N_COPY, 32778, OnBeautifyNCopy, Remote)

@@ -27,8 +27,8 @@ const std::vector<CommandEntry> kCommands = {
      "Create a new document", K{"Ctrl+N", kNone}),
     command(ID_FILE_OPEN, T{"&Open...\tCtrl+O", "&Open...\tCtrl+O", "&Open...\tCtrl+O", kNone},
      "Open an existing document", K{"Ctrl+O", kNone}),
-    command(ID_FILE_CLOSE, T{kNone, "&Close", "&Close", kNone},
-     "Close the active document", K{}),
+    command(ID_FILE_CLOSE, T{kNone, "&Close\tCtrl+F4", "&Close\tCtrl+F4", kNone},
+     "Close the active document", K{"Ctrl+F4", kNone}),
     // Ctrl+S is in the key table of M too, where it finds no document and does nothing.
     command(ID_FILE_SAVE, T{kNone, "&Save\tCtrl+S", kNone, kNone},
      "Save the active document", K{"Ctrl+S", kNone}),
@@ -53,6 +53,8 @@ const std::vector<CommandEntry> kCommands = {
 
     command(ID_EDIT_UNDO, T{kNone, "&Undo\tCtrl+Z", "&Undo\tCtrl+Z", "&Undo\tCtrl+Z"},
      "Undo the last action", K{"Ctrl+Z", "Alt+Backspace"}),
+    command(ID_EDIT_REDO, T{kNone, "Re&do\tCtrl+Y", "Re&do\tCtrl+Y", "Re&do\tCtrl+Y"},
+     "Redo the previously undone action", K{"Ctrl+Y", "Ctrl+Shift+Z"}),
     command(ID_EDIT_CUT, T{kNone, "Cu&t\tCtrl+X", "Cu&t\tCtrl+X", "Cu&t\tCtrl+X"},
      "Cut the selection and put it on the Clipboard", K{"Ctrl+X", "Shift+Del"}),
     command(ID_EDIT_COPY, T{kNone, "&Copy\tCtrl+C", "&Copy\tCtrl+C", "&Copy\tCtrl+C"},
@@ -63,10 +65,16 @@ const std::vector<CommandEntry> kCommands = {
      "Insert Clipboard contents", K{"Ctrl+V", "Shift+Ins"}),
     command(ID_PASTE_BEAUTIFIED, T{kNone, "Paste Beautified", kNone, kNone},
      "Format the text in the clipboard and paste it", K{}),
-    command(ID_EDIT_FIND, T{kNone, "Find", kNone, kNone},
-     "Find the specified text", K{}),
-    command(ID_EDIT_REPLACE, T{kNone, "&Replace", kNone, kNone},
-     "Replace specific text with different text", K{}),
+    command(ID_EDIT_FIND, T{kNone, "Find\tCtrl+F", kNone, kNone},
+     "Find the specified text", K{"Ctrl+F", kNone}),
+    command(ID_EDIT_REPEAT, T{kNone, "Find &Next\tF3", kNone, kNone},
+     "Find the next occurrence of the specified text", K{"F3", kNone}),
+    command(ID_EDIT_FIND_PREVIOUS, T{kNone, "Find Pre&vious\tShift+F3", kNone, kNone},
+     "Find the previous occurrence of the specified text", K{"Shift+F3", kNone}),
+    command(ID_EDIT_REPLACE, T{kNone, "&Replace\tCtrl+H", kNone, kNone},
+     "Replace specific text with different text", K{"Ctrl+H", kNone}),
+    command(ID_EDIT_GOTO_LINE, T{kNone, "&Go To Line...\tCtrl+G", kNone, kNone},
+     "Move the caret to a line of the given number", K{"Ctrl+G", kNone}),
     command(ID_EDIT_SELECT_ALL, T{kNone, "Select &All", kNone, kNone},
      "Select the entire document", K{}),
 
@@ -95,6 +103,8 @@ const std::vector<CommandEntry> kCommands = {
      "Arrange windows as non-overlapping tiles", K{}),
     command(ID_WINDOW_ARRANGE, T{kNone, "&Arrange Icons", "&Arrange Icons", kNone},
      "Arrange icons at the bottom of the window", K{}),
+    command(ID_WINDOW_NEXT, T{kNone, "Ne&xt Window\tCtrl+F6", "Ne&xt Window\tCtrl+F6", kNone},
+     "Switch to the next document window", K{"Ctrl+F6", "Ctrl+Tab"}),
 
     command(ID_HELP_INDEX, T{"&Index", "Index", "&Index", "&Index"},
      "List Help topics", K{}),
@@ -125,30 +135,32 @@ const std::vector<MenuPopup> kMenuD = {
     {"&File", {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS, S, ID_FILE_PRINT,
                ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, ID_FILE_SEND_MAIL, S, ID_FILE_MRU_FILE1, S,
                ID_APP_EXIT}},
-    {"&Edit", {ID_EDIT_UNDO, S, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_CLEAR, ID_EDIT_PASTE, ID_PASTE_BEAUTIFIED,
-               ID_EDIT_FIND, ID_EDIT_REPLACE, ID_EDIT_SELECT_ALL}},
+    {"&Edit", {ID_EDIT_UNDO, ID_EDIT_REDO, S, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_CLEAR, ID_EDIT_PASTE,
+               ID_PASTE_BEAUTIFIED, ID_EDIT_FIND, ID_EDIT_REPEAT, ID_EDIT_FIND_PREVIOUS, ID_EDIT_REPLACE,
+               ID_EDIT_GOTO_LINE, ID_EDIT_SELECT_ALL}},
     {"&Beautify", {ID_BEAUTIFY, ID_BEAUTIFY_N_COPY, ID_BATCH_JOB}},
     {"&Options", {ID_FORMAT_OPTIONS, ID_SAVE_OPTIONS}},
     {"&View", {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR}},
-    {"&Window", {ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ, ID_WINDOW_ARRANGE, kWindowListMarker}},
+    {"&Window", {ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ, ID_WINDOW_ARRANGE, ID_WINDOW_NEXT, kWindowListMarker}},
     {"&Help", {ID_HELP_INDEX, ID_APP_ABOUT}},
 };
 
 const std::vector<MenuPopup> kMenuE = {
     {"&File", {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_CLOSE, ID_FILE_UPDATE, ID_FILE_SAVE_COPY_AS, S, ID_FILE_PRINT,
                ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, S, ID_FILE_MRU_FILE1, S, ID_APP_EXIT}},
-    {"&Edit", {ID_EDIT_UNDO, S, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE}},
+    {"&Edit", {ID_EDIT_UNDO, ID_EDIT_REDO, S, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE}},
     {"&Beautify", {ID_BEAUTIFY, ID_BEAUTIFY_N_COPY}},
     {"&Options", {ID_FORMAT_OPTIONS, ID_SAVE_OPTIONS}},
     {"&View", {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR}},
-    {"&Window", {ID_WINDOW_NEW, ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ, ID_WINDOW_ARRANGE, kWindowListMarker}},
+    {"&Window", {ID_WINDOW_NEW, ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ, ID_WINDOW_ARRANGE, ID_WINDOW_NEXT,
+                 kWindowListMarker}},
     {"&Help", {ID_HELP_INDEX, ID_HELP_USING, S, ID_APP_ABOUT}},
 };
 
 // The in-place menu leaves two separators between its popups for the
 // container's own groups; a popup without a title stands for them here.
 const std::vector<MenuPopup> kMenuI = {
-    {"&Edit", {ID_EDIT_UNDO, S, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE}},
+    {"&Edit", {ID_EDIT_UNDO, ID_EDIT_REDO, S, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE}},
     {nullptr, {}},
     {nullptr, {}},
     {"&Help", {ID_HELP_INDEX, ID_HELP_USING, S, ID_APP_ABOUT}},
@@ -161,15 +173,18 @@ const std::vector<int> kToolbar = {
 
 // The editing keys that every document key table has.
 #define PRAX_EDITING_KEYS                                                                          \
-    {"Ctrl+Z", ID_EDIT_UNDO}, {"Alt+Backspace", ID_EDIT_UNDO}, {"Ctrl+X", ID_EDIT_CUT},             \
+    {"Ctrl+Z", ID_EDIT_UNDO}, {"Alt+Backspace", ID_EDIT_UNDO}, {"Ctrl+Y", ID_EDIT_REDO},            \
+        {"Ctrl+Shift+Z", ID_EDIT_REDO}, {"Ctrl+X", ID_EDIT_CUT},                                      \
         {"Shift+Del", ID_EDIT_CUT}, {"Ctrl+C", ID_EDIT_COPY}, {"Ctrl+Ins", ID_EDIT_COPY},           \
         {"Ctrl+V", ID_EDIT_PASTE}, {"Shift+Ins", ID_EDIT_PASTE}
 
 // Opened from a container: Ctrl+S updates the container instead of saving.
 const std::vector<Accelerator> kKeysE = {
     {"Ctrl+N", ID_FILE_NEW}, {"Ctrl+O", ID_FILE_OPEN}, {"Ctrl+S", ID_FILE_UPDATE}, {"Ctrl+P", ID_FILE_PRINT},
+    {"Ctrl+F4", ID_FILE_CLOSE},
     PRAX_EDITING_KEYS,
-    {"F6", ID_NEXT_PANE}, {"Shift+F6", ID_PREV_PANE}, {"Shift+F1", ID_CONTEXT_HELP}, {"F1", ID_HELP},
+    {"F6", ID_NEXT_PANE}, {"Shift+F6", ID_PREV_PANE}, {"Ctrl+F6", ID_WINDOW_NEXT}, {"Ctrl+Tab", ID_WINDOW_NEXT},
+    {"Shift+F1", ID_CONTEXT_HELP}, {"F1", ID_HELP},
 };
 
 // In place: the container keeps every other key.
@@ -256,6 +271,7 @@ bool commandEnabled(int id, const CommandState &state)
     case ID_FILE_UPDATE:
     case ID_FILE_SAVE_COPY_AS: return state.embedded;
     case ID_EDIT_UNDO: return state.undo;
+    case ID_EDIT_REDO: return state.redo;
     case ID_EDIT_CUT:
     case ID_EDIT_COPY:
     case ID_EDIT_CLEAR: return state.selection;
@@ -266,13 +282,15 @@ bool commandEnabled(int id, const CommandState &state)
     case ID_EDIT_SELECT_ALL:
     case ID_BEAUTIFY:
     case ID_BEAUTIFY_N_COPY: return state.text;
-    case ID_EDIT_REPEAT: return state.text && state.searched;
+    case ID_EDIT_REPEAT:
+    case ID_EDIT_FIND_PREVIOUS: return state.text && state.searched;
     case ID_WINDOW_NEW: return false; // a document has one window
     case ID_NEXT_PANE:
     case ID_PREV_PANE: return false; // ... and its window one pane
     case ID_WINDOW_CASCADE:
     case ID_WINDOW_TILE_HORZ:
-    case ID_WINDOW_ARRANGE: return state.documentWindows;
+    case ID_WINDOW_ARRANGE:
+    case ID_WINDOW_NEXT: return state.documentWindows;
     default: return true;
     }
 }

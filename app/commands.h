@@ -79,6 +79,7 @@ struct CommandState {
     bool text = false;          // its text is not empty
     bool selection = false;     // it has a non-empty selection
     bool undo = false;          // it has something to undo
+    bool redo = false;          // it has something to redo
     bool clipboardText = false; // the clipboard holds text
     bool searched = false;      // a search text was given (Repeat)
 };

@@ -32,6 +32,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QStyle>
 #include <QTimer>
 #include <QToolBar>
 #include <QWhatsThis>
@@ -100,6 +101,9 @@ CMainFrame::~CMainFrame()
 bool CMainFrame::LoadFrame()
 {
     m_mdiArea = new QMdiArea(this);
+    // A window moved or left partly outside the area can still be reached.
+    m_mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_mdiArea);
     connect(m_mdiArea, &QMdiArea::subWindowActivated, this, &CMainFrame::onSubWindowActivated);
 
@@ -265,8 +269,10 @@ void CMainFrame::installStatusHook()
 {
     QPointer<CMainFrame> self(this);
     prax::set_status_hook([self](std::string_view text) {
-        if (self)
-            self->setMessageText(statusText(text));
+        if (self) {
+            self->m_engineMessage = statusText(text);
+            self->setMessageText(self->m_engineMessage);
+        }
     });
 }
 
@@ -277,6 +283,16 @@ void CMainFrame::setMessageText(const QString &text)
     m_messagePane->setText(text);
     if (m_messagePane->isVisible())
         m_messagePane->repaint();
+}
+
+QString CMainFrame::restingText() const
+{
+    // A failed Beautify started from the toolbar says why ("Unbalanced
+    // parenthesis"); moving the mouse off the button must not wipe that, so
+    // the engine's last message stays until the next command.
+    if (m_inWhatsThisMode)
+        return QString::fromLatin1(kHelpModeMessage);
+    return m_engineMessage.isEmpty() ? QString::fromLatin1(kIdleMessage) : m_engineMessage;
 }
 
 bool CMainFrame::event(QEvent *event)
@@ -292,7 +308,7 @@ bool CMainFrame::event(QEvent *event)
         if (!tip.isEmpty())
             setMessageText(tip);
         else
-            setMessageText(QString::fromLatin1(m_inWhatsThisMode ? kHelpModeMessage : kIdleMessage));
+            setMessageText(restingText());
         return true;
     }
     return QMainWindow::event(event);
@@ -302,7 +318,7 @@ bool CMainFrame::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::LeaveWhatsThisMode && m_inWhatsThisMode) {
         m_inWhatsThisMode = false;
-        setMessageText(QString::fromLatin1(kIdleMessage));
+        setMessageText(restingText());
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -372,12 +388,14 @@ void CMainFrame::addChildFrame(CChildFrame *child)
     if (maximized) {
         child->showMaximized();
     } else {
-        // Before the main window is first shown its layout has not run yet;
-        // the window's own size, less its bars, stands in for the area's.
-        QSize area = m_mdiArea->viewport()->size();
-        if (!isVisible())
-            area = size() - QSize(m_dialogBar ? m_dialogBar->sizeHint().width() : 0, 100);
-        child->resize(qMax(320, area.width() * 3 / 4), qMax(200, area.height() * 3 / 4));
+        // The next step of the cascade of the windows already open (Qt's own
+        // placement put a new window half outside the area).
+        int open = 0;
+        for (QMdiSubWindow *window : m_mdiArea->subWindowList()) {
+            if (window != child && window->isVisible() && !window->isMinimized())
+                ++open;
+        }
+        child->setGeometry(cascadeSlot(open));
         child->show();
     }
     m_mdiArea->setActiveSubWindow(child);
@@ -477,6 +495,13 @@ bool CMainFrame::runCommand(int id)
 {
     if (!findCommand(id) || !commandEnabled(id, commandState()))
         return false;
+    // A new command starts with no engine message; the one it reports (if
+    // any) replaces the old one.
+    if (!m_engineMessage.isEmpty()) {
+        if (m_messagePane && m_messagePane->text() == m_engineMessage)
+            setMessageText(QString::fromLatin1(kIdleMessage));
+        m_engineMessage.clear();
+    }
     // "E&xit && Return to %1": the embedded document's window closes (the
     // container's copy brought up to date); the program goes on serving.
     if (id == ID_APP_EXIT && activeDocument() && activeDocument()->IsEmbedded())
@@ -547,6 +572,11 @@ void CMainFrame::OnViewToolbar()
     updateActions();
 }
 
+void CMainFrame::OnWindowNext()
+{
+    m_mdiArea->activateNextSubWindow();
+}
+
 void CMainFrame::OnViewStatusBar()
 {
     statusBar()->setVisible(statusBar()->isHidden());
@@ -568,9 +598,41 @@ void CMainFrame::OnPrevPane()
     // Not offered, as OnNextPane.
 }
 
+QRect CMainFrame::cascadeSlot(int index) const
+{
+    // Before the main window is first shown its layout has not run yet;
+    // the window's own size, less its bars, stands in for the area's.
+    QSize area = m_mdiArea->viewport()->size();
+    if (!isVisible())
+        area = size() - QSize(m_dialogBar ? m_dialogBar->sizeHint().width() : 0, 100);
+    // Three quarters of the area, each window one title bar lower and to
+    // the right of the one before; back to the corner once the next one
+    // would not fit.
+    const QSize windowSize(qMax(320, area.width() * 3 / 4), qMax(200, area.height() * 3 / 4));
+    const int step = qMax(16, style()->pixelMetric(QStyle::PM_TitleBarHeight) + 4);
+    const int room = qMin(area.width() - windowSize.width(), area.height() - windowSize.height());
+    const int places = qMax(1, room / step + 1);
+    const int offset = (index % places) * step;
+    return QRect(QPoint(offset, offset), windowSize);
+}
+
 void CMainFrame::OnWindowCascade()
 {
-    m_mdiArea->cascadeSubWindows();
+    // QMdiArea::cascadeSubWindows shrinks every window to its minimum size;
+    // the cascade here keeps them at a size to work in. The active window
+    // comes last, in front.
+    QList<QMdiSubWindow *> windows = m_mdiArea->subWindowList();
+    if (QMdiSubWindow *active = m_mdiArea->activeSubWindow(); windows.removeOne(active))
+        windows.append(active);
+    int index = 0;
+    for (QMdiSubWindow *window : std::as_const(windows)) {
+        if (!window->isVisible() || window->isMinimized())
+            continue;
+        if (window->isMaximized())
+            window->showNormal();
+        window->setGeometry(cascadeSlot(index++));
+        window->raise();
+    }
 }
 
 void CMainFrame::OnWindowTile()

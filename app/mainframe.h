@@ -68,6 +68,7 @@ public:
     // Replaces the message pane's text and paints it at once (the engine's
     // messages arrive during a command, before the event loop runs again).
     void setMessageText(const QString &text);
+    QString restingText() const; // the message pane's text when nothing is highlighted
 
     // Sends command `id` as a menu, key or button would. False when nobody
     // handles it now (no document window for a document command, ...).
@@ -92,6 +93,7 @@ public slots:
     void OnWindowNew();
     void OnWindowCascade();
     void OnWindowTile();
+    void OnWindowNext();
     void OnWindowArrange();
     void OnNextPane();
     void OnPrevPane();
@@ -122,6 +124,8 @@ private:
     void applyAccelerators(MenuVariant variant);
     void fillWindowMenu(QMenu *menu);
     void onSubWindowActivated(QMdiSubWindow *window);
+    // Geometry of the `index`th window of a cascade in the MDI area.
+    QRect cascadeSlot(int index) const;
 
     QMdiArea *m_mdiArea = nullptr;
     QToolBar *m_toolBar = nullptr;
@@ -137,6 +141,7 @@ private:
     MenuVariant m_menuVariant = MenuVariant::M;
     QString m_title; // "Prax - Sql3*"
     QPointer<CChildFrame> m_lastActive;
+    QString m_engineMessage; // the engine's last message, kept until the next command
     bool m_inWhatsThisMode = false;
     bool m_destroying = false;
 };

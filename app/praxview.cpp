@@ -13,6 +13,7 @@
 #include <QDialog>
 #include <QFile>
 #include <QFontDatabase>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
@@ -289,6 +290,8 @@ bool CPraxView::beautify(bool &hadSelection)
     selectionBytes(start, end);
     hadSelection = start >= 0 && end > start;
     const QByteArray text = textBytes();
+    const long caretLine = SendScintilla(SCI_LINEFROMPOSITION, SendScintilla(SCI_GETCURRENTPOS));
+    const long firstVisible = SendScintilla(SCI_GETFIRSTVISIBLELINE);
     const prax::BeautifyResult result =
         prax::beautify_text(asView(text), std::size_t(std::max(start, 0)), std::size_t(std::max(end, 0)),
                             isHostSource(), std::size_t(CPraxDoc::kMaxTextBytes));
@@ -308,10 +311,22 @@ bool CPraxView::beautify(bool &hadSelection)
     if (hadSelection)
         setSelectionBytes(int(result.formatted_begin), int(result.formatted_end));
     else
-        SendScintilla(SCI_GOTOPOS, 0L);
+        keepPlace(caretLine, firstVisible);
     if (m_doc)
         m_doc->SetModifiedFlag(true);
     return true;
+}
+
+void CPraxView::keepPlace(long caretLine, long firstVisible)
+{
+    // The formatted text has other lines, but the statement the user was
+    // working on is near the same line number: the caret goes to the start
+    // of that line (the last line when the text got shorter) and the view
+    // stays where it was, scrolling only as far as the caret needs.
+    const long line = std::min(caretLine, SendScintilla(SCI_GETLINECOUNT) - 1);
+    SendScintilla(SCI_SETEMPTYSELECTION, static_cast<unsigned long>(SendScintilla(SCI_POSITIONFROMLINE, line)));
+    SendScintilla(SCI_SETFIRSTVISIBLELINE, firstVisible);
+    SendScintilla(SCI_SCROLLCARET);
 }
 
 void CPraxView::OnBeautify()
@@ -384,6 +399,12 @@ void CPraxView::OnEditUndo()
         m_pendingUndoToken = 0;
         setSelectionBytes(sel.first, sel.second);
     }
+}
+
+void CPraxView::OnEditRedo()
+{
+    if (isRedoAvailable())
+        redo();
 }
 
 void CPraxView::OnEditCut()
@@ -466,6 +487,33 @@ void CPraxView::OnEditRepeat()
         praxMessageBox(window(), tr("Cannot find the string \"%1\".").arg(m_search.text));
 }
 
+void CPraxView::OnEditFindPrevious()
+{
+    // Shift+F3 searches against the direction of the last search, which
+    // stays as it was for the next F3.
+    SearchState back = m_search;
+    back.forward = !back.forward;
+    const bool found = back.valid && findNext(back);
+    m_search.forward = !back.forward;
+    if (back.valid && !found)
+        praxMessageBox(window(), tr("Cannot find the string \"%1\".").arg(back.text));
+}
+
+void CPraxView::OnEditGoToLine()
+{
+    const int lines = qMax(1, this->lines());
+    int line = 0, index = 0;
+    getCursorPosition(&line, &index);
+    bool ok = false;
+    const int wanted = QInputDialog::getInt(window(), tr("Go To Line"), tr("Line number (1 - %1):").arg(lines),
+                                            line + 1, 1, lines, 1, &ok);
+    if (!ok)
+        return;
+    setCursorPosition(wanted - 1, 0);
+    ensureLineVisible(wanted - 1);
+    setFocus();
+}
+
 bool CPraxView::findNext(const SearchState &search)
 {
     m_search = search;
@@ -536,6 +584,7 @@ CommandState CPraxView::commandState() const
     state.text = SendScintilla(SCI_GETLENGTH) > 0;
     state.selection = hasSelection();
     state.undo = canUndo();
+    state.redo = isRedoAvailable();
     state.clipboardText = canPaste();
     state.searched = m_search.valid;
     return state;

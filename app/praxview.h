@@ -97,6 +97,9 @@ public slots:
     void OnPasteBeautified();
 
     void OnEditUndo();
+    void OnEditRedo();
+    void OnEditFindPrevious();
+    void OnEditGoToLine();
     void OnEditCut();
     void OnEditCopy();
     void OnEditPaste();
@@ -131,6 +134,9 @@ private:
     void setUp();
     // Beautify proper; false after any failure (its message already shown).
     bool beautify(bool &hadSelection);
+    // After a whole-text Beautify: caret at the start of line `caretLine`
+    // (clamped), first visible line `firstVisible` as far as the caret allows.
+    void keepPlace(long caretLine, long firstVisible);
     // Replaces the bytes [from, to) by `bytes` as one undo step that, when
     // undone, selects again what was selected before. Refuses (a beep, false,
     // nothing changed) a replacement that would pass kMaxTextBytes.

@@ -87,6 +87,7 @@ QMap<QString, int> keyMap(std::initializer_list<std::pair<const char *, int>> ro
 const std::initializer_list<std::pair<const char *, int>> kEditingKeys = {
     {"Ctrl+Z", 57643}, {"Alt+Backspace", 57643}, {"Ctrl+X", 57635}, {"Shift+Del", 57635},
     {"Ctrl+C", 57634}, {"Ctrl+Ins", 57634}, {"Ctrl+V", 57637}, {"Shift+Ins", 57637},
+    {"Ctrl+Y", 57644}, {"Ctrl+Shift+Z", 57644},
 };
 
 void writeFile(const QString &path, const QByteArray &bytes)
@@ -197,17 +198,17 @@ void EmbedTest::serverWindowShowsMenuE()
 
     const QString sep = QStringLiteral("-");
     const QList<QPair<QString, QStringList>> expected = {
-        {"&File", {item("&New\tCtrl+N", 57600), item("&Open...\tCtrl+O", 57601), item("&Close", 57602),
+        {"&File", {item("&New\tCtrl+N", 57600), item("&Open...\tCtrl+O", 57601), item("&Close\tCtrl+F4", 57602),
                    item("&Update Report 1", 57610), item("Save Copy &As...", 57611), sep,
                    item("&Print...\tCtrl+P", 57607), item("Print Pre&view", 57609), item("P&rint Setup...", 57606),
                    sep, item("Recent File", 57616), sep, item("E&xit && Return to Report 1", 57665)}},
-        {"&Edit", {item("&Undo\tCtrl+Z", 57643), sep, item("Cu&t\tCtrl+X", 57635), item("&Copy\tCtrl+C", 57634),
-                   item("&Paste\tCtrl+V", 57637)}},
+        {"&Edit", {item("&Undo\tCtrl+Z", 57643), item("Re&do\tCtrl+Y", 57644), sep, item("Cu&t\tCtrl+X", 57635),
+                   item("&Copy\tCtrl+C", 57634), item("&Paste\tCtrl+V", 57637)}},
         {"&Beautify", {item("&Beautify", 32771), item("Beautify &N Copy", 32778)}},
         {"&Options", {item("Beautify &Options", 32780), item("Save Options", 32781)}},
         {"&View", {item("&Toolbar", 59392), item("&Status Bar", 59393)}},
         {"&Window", {item("&New Window", 57648), item("&Cascade", 57650), item("&Tile", 57651),
-                     item("&Arrange Icons", 57649)}},
+                     item("&Arrange Icons", 57649), item("Ne&xt Window\tCtrl+F6", 32784)}},
         {"&Help", {item("&Index", 57666), item("&Using Help", 57668), sep, item("&About Prax...", 57664)}},
     };
     const QList<QAction *> bar = frame->menuBar()->actions();
@@ -234,7 +235,8 @@ void EmbedTest::serverWindowKeys()
     QCOMPARE(frame->currentMenu(), MenuVariant::E);
     QMap<QString, int> expected = keyMap({{"Ctrl+N", 57600}, {"Ctrl+O", 57601}, {"Ctrl+S", 57610},
                                           {"Ctrl+P", 57607}, {"F6", 57680}, {"Shift+F6", 57681},
-                                          {"Shift+F1", 57669}, {"F1", 57670}});
+                                          {"Shift+F1", 57669}, {"F1", 57670}, {"Ctrl+F4", 57602},
+                                          {"Ctrl+F6", 32784}, {"Ctrl+Tab", 32784}});
     for (const auto &[key, id] : kEditingKeys)
         expected.insert(QString::fromLatin1(key), id);
     QCOMPARE(boundKeys(frame), expected);
@@ -317,7 +319,7 @@ void EmbedTest::inPlaceMenuAndKeys()
     QCOMPARE(bar.size(), 2);
     QCOMPARE(bar.at(0)->text(), QStringLiteral("&Edit"));
     QCOMPARE(visibleItems(bar.at(0)->menu()),
-             QStringList({item("&Undo\tCtrl+Z", 57643), sep, item("Cu&t\tCtrl+X", 57635),
+             QStringList({item("&Undo\tCtrl+Z", 57643), item("Re&do\tCtrl+Y", 57644), sep, item("Cu&t\tCtrl+X", 57635),
                           item("&Copy\tCtrl+C", 57634), item("&Paste\tCtrl+V", 57637)}));
     QCOMPARE(bar.at(1)->text(), QStringLiteral("&Help"));
     QCOMPARE(visibleItems(bar.at(1)->menu()), QStringList({item("&Index", 57666), item("&Using Help", 57668), sep,

@@ -6,6 +6,7 @@
 #include "app/childframe.h"
 #include "app/commands.h"
 #include "app/embedding.h"
+#include "app/findreplace.h"
 #include "app/help.h"
 #include "app/mainframe.h"
 #include "app/msgbox.h"
@@ -22,9 +23,14 @@
 #include <QDir>
 #include <QDockWidget>
 #include <QFile>
+#include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QScrollBar>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -97,6 +103,8 @@ private slots:
     void menusMatchCommandTable();
     void menuBarFollowsDocumentWindows();
     void keyTableSendsTheTableCommands();
+    void editorKeysWorkInTheWindow();
+    void documentWindowsStayInsideTheArea();
     void commandTableInvariants();
     void toolbarHasFourteenNamedEntries();
     void dialogBarButtonsRunTheMenuCommands();
@@ -193,19 +201,23 @@ void ShellTest::menusMatchCommandTable_data()
     QTest::newRow("D: document window active")
         << true << QStringList{"&File", "&Edit", "&Beautify", "&Options", "&View", "&Window", "&Help"}
         << QList<QStringList>{
-               {newItem, open, item("&Close", 57602, "Close the active document"),
+               {newItem, open, item("&Close\tCtrl+F4", 57602, "Close the active document"),
                 item("&Save\tCtrl+S", 57603, "Save the active document"),
                 item("Save &As...", 57604, "Save the active document with a new name"), sep,
                 item("&Print...\tCtrl+P", 57607, "Print the active document"),
                 item("Print Pre&view", 57609, "Display full pages"), setup, item("&Mail To", 57612, ""), sep,
                 recent, sep, exit},
-               {item("&Undo\tCtrl+Z", 57643, "Undo the last action"), sep,
+               {item("&Undo\tCtrl+Z", 57643, "Undo the last action"),
+                item("Re&do\tCtrl+Y", 57644, "Redo the previously undone action"), sep,
                 item("Cu&t\tCtrl+X", 57635, "Cut the selection and put it on the Clipboard"),
                 item("&Copy\tCtrl+C", 57634, "Copy the selection and put it on the Clipboard"),
                 item("Clear", 57632, "Erase the selection"), item("&Paste\tCtrl+V", 57637, "Insert Clipboard contents"),
                 item("Paste Beautified", 32772, "Format the text in the clipboard and paste it"),
-                item("Find", 57636, "Find the specified text"),
-                item("&Replace", 57641, "Replace specific text with different text"),
+                item("Find\tCtrl+F", 57636, "Find the specified text"),
+                item("Find &Next\tF3", 57638, "Find the next occurrence of the specified text"),
+                item("Find Pre&vious\tShift+F3", 32785, "Find the previous occurrence of the specified text"),
+                item("&Replace\tCtrl+H", 57641, "Replace specific text with different text"),
+                item("&Go To Line...\tCtrl+G", 32786, "Move the caret to a line of the given number"),
                 item("Select &All", 57642, "Select the entire document")},
                {item("&Beautify", 32771, "Beautify the SQL statements"),
                 item("Beautify &N Copy", 32778, "Format the SQL and copy the text to the clipboard"), batch},
@@ -213,7 +225,8 @@ void ShellTest::menusMatchCommandTable_data()
                {toolbar, statusBar},
                {item("&Cascade", 57650, "Arrange windows so they overlap"),
                 item("&Tile", 57651, "Arrange windows as non-overlapping tiles"),
-                item("&Arrange Icons", 57649, "Arrange icons at the bottom of the window")},
+                item("&Arrange Icons", 57649, "Arrange icons at the bottom of the window"),
+                item("Ne&xt Window\tCtrl+F6", 32784, "Switch to the next document window")},
                {item("Index", 57666, "List Help topics"), about},
            };
 }
@@ -294,6 +307,9 @@ void ShellTest::keyTableSendsTheTableCommands()
         {"Ctrl+Z", 57643}, {"Alt+Backspace", 57643}, {"Ctrl+X", 57635}, {"Shift+Del", 57635},
         {"Ctrl+C", 57634}, {"Ctrl+Ins", 57634}, {"Ctrl+V", 57637}, {"Shift+Ins", 57637},
         {"F1", 57670}, {"Shift+F1", 57669},
+        // Keys of today's editors, besides the classic ones.
+        {"Ctrl+F4", 57602}, {"Ctrl+Y", 57644}, {"Ctrl+Shift+Z", 57644}, {"Ctrl+F", 57636}, {"F3", 57638},
+        {"Shift+F3", 32785}, {"Ctrl+H", 57641}, {"Ctrl+G", 32786}, {"Ctrl+F6", 32784}, {"Ctrl+Tab", 32784},
     };
     QMap<QString, int> keys;
     // Command actions only: the document windows' own system menus bring
@@ -309,6 +325,134 @@ void ShellTest::keyTableSendsTheTableCommands()
     // The keys work with either menu shown: the actions belong to the window.
     for (int id : {ID_FILE_NEW, ID_FILE_SAVE, ID_HELP, ID_CONTEXT_HELP})
         QVERIFY(frame->actions().contains(frame->commandAction(id)));
+}
+
+void ShellTest::editorKeysWorkInTheWindow()
+{
+    CMainFrame *frame = start();
+    QVERIFY(frame);
+    frame->show();
+    frame->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frame));
+    CPraxView *view = frame->activeView();
+    // Each key goes to the active view of the active frame, as typed there.
+    const auto press = [frame](QKeySequence key) {
+        frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(frame));
+        frame->activeView()->setFocus();
+        QTest::keySequence(frame->activeView(), key);
+    };
+    const auto caretLine = [view] {
+        int line = -1, index = -1;
+        view->getCursorPosition(&line, &index);
+        return line;
+    };
+
+    // Undo, then Redo by either key.
+    QTest::keyClicks(view, QStringLiteral("ab"));
+    QCOMPARE(view->textBytes(), QByteArray("ab"));
+    for (const char *redoKey : {"Ctrl+Y", "Ctrl+Shift+Z"}) {
+        press(QKeySequence(QStringLiteral("Ctrl+Z")));
+        QCOMPARE(view->textBytes(), QByteArray());
+        press(QKeySequence(QString::fromLatin1(redoKey)));
+        QCOMPARE(view->textBytes(), QByteArray("ab"));
+    }
+
+    // Go to line, F3 and Shift+F3 from the caret.
+    view->setTextBytes("abc\nabc\nabc\nabc\n");
+    QTimer::singleShot(0, [] {
+        if (auto *dialog = qobject_cast<QInputDialog *>(QApplication::activeModalWidget())) {
+            dialog->setIntValue(3);
+            dialog->accept();
+        }
+    });
+    press(QKeySequence(QStringLiteral("Ctrl+G")));
+    QCOMPARE(caretLine(), 2);
+    CPraxView::SearchState search;
+    search.text = QStringLiteral("abc");
+    QVERIFY(view->findNext(search));
+    QCOMPARE(caretLine(), 2);
+    frame->updateActions();
+    press(QKeySequence(QStringLiteral("F3")));
+    QCOMPARE(caretLine(), 3);
+    press(QKeySequence(QStringLiteral("Shift+F3")));
+    QCOMPARE(caretLine(), 2);
+    press(QKeySequence(QStringLiteral("F3"))); // still forward after Shift+F3
+    QCOMPARE(caretLine(), 3);
+
+    // Ctrl+F opens Find, Ctrl+H Replace (one more text box).
+    for (const char *key : {"Ctrl+F", "Ctrl+H"}) {
+        press(QKeySequence(QString::fromLatin1(key)));
+        auto *dialog = view->findChild<CFindReplaceDlg *>();
+        QVERIFY2(dialog && dialog->isVisible(), key);
+        QCOMPARE(dialog->findChildren<QLineEdit *>().size(), qstrcmp(key, "Ctrl+H") == 0 ? 2 : 1);
+        dialog->close();
+        QTRY_VERIFY(!view->findChild<CFindReplaceDlg *>());
+    }
+
+    // Ctrl+F6 and Ctrl+Tab go to the next window, Ctrl+F4 closes the active one.
+    QVERIFY(frame->runCommand(ID_FILE_NEW));
+    CChildFrame *second = frame->activeChild();
+    for (const char *key : {"Ctrl+F6", "Ctrl+Tab"}) {
+        CChildFrame *before = frame->activeChild();
+        press(QKeySequence(QString::fromLatin1(key)));
+        QVERIFY2(frame->activeChild() != before, key);
+    }
+    QCOMPARE(frame->activeChild(), second);
+    press(QKeySequence(QStringLiteral("Ctrl+F4")));
+    QTRY_COMPARE(frame->childFrames().size(), 1);
+    QVERIFY(!frame->childFrames().contains(second));
+}
+
+void ShellTest::documentWindowsStayInsideTheArea()
+{
+    CMainFrame *frame = start();
+    QVERIFY(frame);
+    frame->resize(1000, 700);
+    frame->show();
+    QVERIFY(QTest::qWaitForWindowExposed(frame));
+    QMdiArea *area = frame->mdiArea();
+    // Every window inside the visible area, at least half its size each
+    // way, none hiding another's title bar.
+    const auto checkCascade = [area](const char *when) {
+        const QRect visible = area->viewport()->rect();
+        QSet<int> tops;
+        for (QMdiSubWindow *window : area->subWindowList()) {
+            const QRect r = window->geometry();
+            QVERIFY2(visible.contains(r), qPrintable(QStringLiteral("%1: %2,%3 %4x%5 outside %6x%7")
+                                                         .arg(QLatin1String(when)).arg(r.x()).arg(r.y())
+                                                         .arg(r.width()).arg(r.height())
+                                                         .arg(visible.width()).arg(visible.height())));
+            QVERIFY2(r.width() >= visible.width() / 2 && r.height() >= visible.height() / 2, when);
+            tops.insert(r.y());
+        }
+        QVERIFY2(tops.size() > 1, when);
+    };
+
+    for (int i = 0; i < 5; ++i)
+        QVERIFY(frame->runCommand(ID_FILE_NEW));
+    QCOMPARE(area->subWindowList().size(), 6);
+    checkCascade("opened");
+    // Cascade puts the active window in front, lowest of all.
+    for (QMdiSubWindow *window : area->subWindowList())
+        window->setGeometry(5, 5, 200, 150);
+    QMdiSubWindow *first = area->subWindowList().constFirst();
+    area->setActiveSubWindow(first);
+    QVERIFY(frame->runCommand(ID_WINDOW_CASCADE));
+    checkCascade("cascaded");
+    for (QMdiSubWindow *window : area->subWindowList())
+        QVERIFY(window->y() <= first->y());
+    QVERIFY(area->subWindowList().constLast()->y() < first->y());
+
+    // A window dragged outside the area can be scrolled to.
+    QVERIFY(!area->horizontalScrollBar()->isVisible());
+    area->activeSubWindow()->move(area->viewport()->width(), 0);
+    QTRY_VERIFY(area->horizontalScrollBar()->isVisible());
+
+    // With the active window maximised the next one opens maximised.
+    area->activeSubWindow()->showMaximized();
+    QVERIFY(frame->runCommand(ID_FILE_NEW));
+    QVERIFY(area->activeSubWindow()->isMaximized());
 }
 
 void ShellTest::commandTableInvariants()
@@ -461,6 +605,16 @@ void ShellTest::engineMessagesReachTheMessagePane()
     QCOMPARE(prax::format_file(QFile::encodeName(in).constData(), QFile::encodeName(out).constData()),
              int(prax::kNoSqlFound));
     QCOMPARE(frame->messagePane()->text(), QStringLiteral("No SQL statements found"));
+
+    // The message outlives the pointer leaving a button or menu item (an
+    // empty prompt) and goes when the next command runs.
+    QStatusTipEvent none{QString()};
+    QApplication::sendEvent(frame->toolBar(), &none);
+    QCOMPARE(frame->messagePane()->text(), QStringLiteral("No SQL statements found"));
+    QVERIFY(frame->runCommand(ID_VIEW_STATUS_BAR));
+    QCOMPARE(frame->messagePane()->text(), QStringLiteral("For Help, press F1"));
+    QApplication::sendEvent(frame->toolBar(), &none);
+    QCOMPARE(frame->messagePane()->text(), QStringLiteral("For Help, press F1"));
 
     // Once the frame is gone the hook is dropped, not called on a dead window.
     m_app.reset();

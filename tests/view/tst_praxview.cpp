@@ -116,6 +116,8 @@ private slots:
     void cleanup();
 
     void beautifyWholeText();
+    void beautifyKeepsCaretLineAndView_data();
+    void beautifyKeepsCaretLineAndView();
     void beautifySelection_data();
     void beautifySelection();
     void beautifyFailureLeavesTextUnchanged_data();
@@ -203,6 +205,47 @@ void TestPraxView::beautifyWholeText()
     // The text is formatted in memory: no temporary file exists even while
     // the engine runs.
     QVERIFY(g_tempFiles.isEmpty());
+}
+
+void TestPraxView::beautifyKeepsCaretLineAndView_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<int>("caretLine");
+    QTest::addColumn<int>("firstVisible");
+    QTest::addColumn<int>("expectedLine");
+
+    // 300 one-line statements, each laid out on several lines: the caret
+    // keeps its line number and the scrolled view stays put.
+    QTest::newRow("text grows") << QByteArray(kSql + ";\n").repeated(300) << 150 << 140 << 150;
+    // One statement spread over 40 lines shrinks to a few: the caret goes to
+    // the last line instead of past the end.
+    QByteArray spread = "select a,";
+    spread += QByteArray("\n").repeated(39) + " b from t";
+    QTest::newRow("text shrinks") << spread << 39 << 0 << -1;
+}
+
+void TestPraxView::beautifyKeepsCaretLineAndView()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(int, caretLine);
+    QFETCH(int, firstVisible);
+    QFETCH(int, expectedLine);
+
+    m_view->setTextBytes(text);
+    m_view->setCursorPosition(caretLine, 3);
+    m_view->SendScintilla(QsciScintilla::SCI_SETFIRSTVISIBLELINE, firstVisible);
+    m_view->OnBeautify();
+    QVERIFY(g_boxes.isEmpty());
+
+    if (expectedLine < 0) { // the last line, which the text shrank above the caret's
+        expectedLine = m_view->lines() - 1;
+        QVERIFY(expectedLine < caretLine);
+    }
+    int line = -1, index = -1;
+    m_view->getCursorPosition(&line, &index);
+    QCOMPARE(line, expectedLine);
+    QCOMPARE(index, 0);
+    QCOMPARE(int(m_view->SendScintilla(QsciScintilla::SCI_GETFIRSTVISIBLELINE)), firstVisible);
 }
 
 void TestPraxView::beautifySelection_data()
