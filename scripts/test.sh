@@ -16,5 +16,8 @@ cmake --build build-asan -j"$jobs"
 (cd build-asan && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
   ctest --output-on-failure -j"$jobs")
 
-# The fuzz target (clang) for a bounded time; fails on any finding.
-FUZZ_SECONDS=120 bash scripts/fuzz.sh
+# The fuzz target (clang) for a bounded time. A memory error, crash, hang or
+# leak fails the run; a new finding of the token-and-stability property is
+# reported with its input kept (the saved cases in tests/fuzz/regressions are
+# replayed strictly by fuzz_regression_test above).
+PRAX_FUZZ_PROPERTY=report FUZZ_SECONDS=120 bash scripts/fuzz.sh
