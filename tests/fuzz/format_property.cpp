@@ -108,9 +108,13 @@ Run run_once(const FuzzCase &c, const std::string &in_path, const std::string &o
 {
     Run run;
     format_options = c.options;
-    engine_state.column = c.column;
+    // A preset column is the caller's start column (a selection's): the run
+    // lays the text out as if it began there.
+    FormatRequest request;
+    if (c.column > 0)
+        request.start_column = c.column;
     set_status_hook([&run](std::string_view text) { run.embedded |= text == "Treat the text as embedded SQL\n"; });
-    run.result = format_file(in_path.c_str(), out_path.c_str());
+    run.result = format_file(in_path.c_str(), out_path.c_str(), request);
     set_status_hook(nullptr);
     if (run.result != kFormatOk && run.result != kNoSqlFound && run.result != kScannerFailed) {
         run.failure = "format_file returned " + std::to_string(run.result);
