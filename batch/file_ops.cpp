@@ -252,11 +252,6 @@ void TempFile::keep()
     free_slot(dirfd_, name_);
 }
 
-std::string fd_path(int fd)
-{
-    return "/proc/self/fd/" + std::to_string(fd);
-}
-
 void copy_attributes(int from, const struct stat &from_info, int to)
 {
     mode_t mode = from_info.st_mode & 07777;

@@ -64,10 +64,6 @@ private:
     bool kept_ = false;
 };
 
-// The path of an open descriptor for the engine, which opens files by path:
-// "/proc/self/fd/N" reaches the open file itself, whatever its name now is.
-std::string fd_path(int fd);
-
 // Gives `to` the owner and group of `from_info` where this process may, its
 // extended attributes (ACLs, capabilities, labels) where it may, and then its
 // mode in one fchmod, set-id bits included unless the owner or group could

@@ -48,7 +48,7 @@ FileId id_of(const struct stat &info)
 int format_fd(int in, int out, const FormatRequest &request)
 {
     const int saved_indentation = format_options.starting_indentation;
-    const int result = format_file(batch_detail::fd_path(in).c_str(), batch_detail::fd_path(out).c_str(), request);
+    const int result = format_fds(in, out, request);
     format_options.starting_indentation = saved_indentation;
     return result;
 }

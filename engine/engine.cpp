@@ -2,7 +2,9 @@
 // its message hook.
 #include "engine/engine.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -234,6 +236,41 @@ int format_file(const char *input_path, const char *output_path, const FormatReq
     }
     std::FILE *out = std::fopen(output_path, "w");
     if (!out) {
+        std::fclose(in);
+        return kOutputFailed;
+    }
+    std::setvbuf(out, nullptr, _IOFBF, kOutputBufferSize);
+    int result = run_format(in, out, request);
+    std::fclose(in);
+    if (std::fclose(out) != 0 && result == kFormatOk)
+        result = kOutputFailed;
+    return result;
+}
+
+int format_fds(int in_fd, int out_fd, const FormatRequest &request)
+{
+    std::lock_guard<std::mutex> lock(g_run_lock);
+    struct stat in_info, out_info;
+    if (::fstat(in_fd, &in_info) != 0 || !S_ISREG(in_info.st_mode) || ::lseek(in_fd, 0, SEEK_SET) != 0)
+        return kInputNotOpened;
+    // An empty file is not truncated: on ext4 truncating marks the file for a
+    // flush when it is closed, a second disk write before the caller's fsync.
+    if (::fstat(out_fd, &out_info) != 0 || !S_ISREG(out_info.st_mode) ||
+        (out_info.st_size != 0 && ::ftruncate(out_fd, 0) != 0) || ::lseek(out_fd, 0, SEEK_SET) != 0)
+        return kOutputFailed;
+    // Streams of their own on copies of the descriptors, which stay open.
+    const int in_copy = ::fcntl(in_fd, F_DUPFD_CLOEXEC, 0);
+    std::FILE *in = in_copy < 0 ? nullptr : ::fdopen(in_copy, "r");
+    if (!in) {
+        if (in_copy >= 0)
+            ::close(in_copy);
+        return kInputNotOpened;
+    }
+    const int out_copy = ::fcntl(out_fd, F_DUPFD_CLOEXEC, 0);
+    std::FILE *out = out_copy < 0 ? nullptr : ::fdopen(out_copy, "w");
+    if (!out) {
+        if (out_copy >= 0)
+            ::close(out_copy);
         std::fclose(in);
         return kOutputFailed;
     }

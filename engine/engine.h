@@ -52,6 +52,13 @@ bool is_host_source_path(std::string_view path);
 int format_file(const char *input_path, const char *output_path,
                 const FormatRequest &request = FormatRequest{});
 
+// format_file on two open regular files: `in_fd` is read from its start,
+// `out_fd` is emptied and written from its start; neither is closed, and both
+// are left at some offset. For callers that made both descriptors themselves
+// (a batch's temporary file): it saves opening them again by path, and an
+// emptied file's flush on close.
+int format_fds(int in_fd, int out_fd, const FormatRequest &request = FormatRequest{});
+
 // Formats `input` into `output` in memory (no temporary files). `output` is
 // replaced by the formatted text on kFormatOk; on any other result its
 // content is unspecified and must not be used.

@@ -119,6 +119,44 @@ TEST_F(FormatTest, TextEntryMatchesFileEntryAcrossThreads)
     EXPECT_EQ(prax::format_text("no statements here", untouched), kNoSqlFound);
 }
 
+// The descriptor entry gives the path entry's bytes and result, whatever the
+// descriptors' offsets and the output file's old content; a pipe is refused.
+TEST_F(FormatTest, DescriptorEntryMatchesFileEntry)
+{
+    format_options = load_defaults();
+    const std::string inputs[] = {"select a, b from t where x = 1;", "\xEF\xBB\xBFselect a\r\nfrom t;\r\n",
+                                  "no statements here", "select a from t where (b = 1;"};
+    std::string in_path, out_path;
+    ASSERT_TRUE(create_temp_file(in_path));
+    ASSERT_TRUE(create_temp_file(out_path));
+    for (const std::string &input : inputs) {
+        const FormatRun expected = format_text(input, format_options);
+        write_file(in_path, input);
+        write_file(out_path, std::string(4096, 'x')); // longer than any output here
+        std::FILE *in = std::fopen(in_path.c_str(), "r");
+        std::FILE *out = std::fopen(out_path.c_str(), "r+");
+        ASSERT_TRUE(in && out);
+        ::lseek(fileno(in), 3, SEEK_SET);
+        ::lseek(fileno(out), 100, SEEK_SET);
+        EXPECT_EQ(format_fds(fileno(in), fileno(out)), expected.result) << input;
+        std::fclose(in);
+        std::fclose(out);
+        if (expected.result == kFormatOk) {
+            EXPECT_EQ(read_file(out_path), expected.output) << input;
+        }
+    }
+    int pipe_fds[2];
+    ASSERT_EQ(::pipe(pipe_fds), 0);
+    std::FILE *out = std::fopen(out_path.c_str(), "w");
+    EXPECT_EQ(format_fds(pipe_fds[0], fileno(out)), kInputNotOpened);
+    std::fclose(out);
+    ::close(pipe_fds[0]);
+    ::close(pipe_fds[1]);
+    std::remove(in_path.c_str());
+    std::remove(out_path.c_str());
+    expect_state_reset();
+}
+
 TEST(HostSourcePathTest, ExtensionsDecide)
 {
     const std::pair<const char *, bool> cases[] = {
