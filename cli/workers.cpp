@@ -1,9 +1,10 @@
 // Worker processes: see workers.h.
 //
-// Each worker reads task indexes from its own pipe and answers each with one
+// Each worker reads task indexes from its own socket and answers each with one
 // record on its result pipe: index, status, standard-error text, standard-
-// output text. The parent hands the next index to whichever worker answered
-// and keeps answers that arrive early until their turn.
+// output text. The parent keeps a few indexes queued at every worker, hands
+// the next one to whichever worker answered, and keeps answers that arrive
+// early until their turn.
 #include "cli/workers.h"
 
 #include "cli/fd_io.h"
@@ -17,6 +18,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <vector>
 
@@ -24,20 +26,19 @@ namespace prax::cli {
 
 namespace {
 
-bool send_text(int fd, const std::string &text)
-{
-    const std::uint64_t size = text.size();
-    return write_all(fd, &size, sizeof size) && write_all(fd, text.data(), text.size());
-}
+// Tasks sent to a worker ahead of its answers: a worker that finishes a file
+// goes straight on to the next instead of waiting until the parent, which
+// shares the processors with it, has been scheduled to read its answer.
+constexpr std::size_t kTasksAhead = 4;
 
-bool receive_text(int fd, std::string &text)
-{
-    std::uint64_t size = 0;
-    if (!read_all(fd, &size, sizeof size))
-        return false;
-    text.resize(size);
-    return read_all(fd, text.data(), size);
-}
+// A record is its head (index, status, the two texts' sizes) and the texts,
+// sent in one write and read in two.
+struct RecordHead {
+    std::int32_t index;
+    std::int32_t status;
+    std::uint64_t err_size;
+    std::uint64_t out_size;
+};
 
 bool send_outcome(int fd, int index, Outcome &outcome)
 {
@@ -47,25 +48,33 @@ bool send_outcome(int fd, int index, Outcome &outcome)
         outcome.out += text;
         outcome.out_file.reset();
     }
-    const std::int32_t head[2] = {index, outcome.status};
-    return write_all(fd, head, sizeof head) && send_text(fd, outcome.err) && send_text(fd, outcome.out);
+    const RecordHead head{index, outcome.status, outcome.err.size(), outcome.out.size()};
+    std::string record(reinterpret_cast<const char *>(&head), sizeof head);
+    record += outcome.err;
+    record += outcome.out;
+    return write_all(fd, record.data(), record.size());
 }
 
 bool receive_outcome(int fd, int &index, Outcome &outcome)
 {
-    std::int32_t head[2];
-    if (!read_all(fd, head, sizeof head))
+    RecordHead head;
+    if (!read_all(fd, &head, sizeof head))
         return false;
-    index = head[0];
-    outcome.status = head[1];
-    return receive_text(fd, outcome.err) && receive_text(fd, outcome.out);
+    index = head.index;
+    outcome.status = head.status;
+    std::string texts(head.err_size + head.out_size, '\0');
+    if (!read_all(fd, texts.data(), texts.size()))
+        return false;
+    outcome.err.assign(texts, 0, head.err_size);
+    outcome.out.assign(texts, head.err_size);
+    return true;
 }
 
 struct Worker {
     pid_t pid = -1;
-    int tasks = -1;   // parent writes indexes here
-    int results = -1; // parent reads outcomes here
-    int busy_with = -1;
+    int tasks = -1;           // parent writes indexes here
+    int results = -1;         // parent reads outcomes here
+    std::deque<int> in_flight; // sent, not yet answered, in the order sent
 };
 
 [[noreturn]] void worker_main(int tasks, int results, const std::function<Outcome(int)> &task)
@@ -96,6 +105,7 @@ int run_all(const std::vector<std::string> &names, int workers, const std::funct
     }
 
     std::vector<Worker> pool;
+    pool.reserve(static_cast<std::size_t>(workers));
     for (int w = 0; w < workers; ++w) {
         // Tasks go down a socket so that a send to a worker that died fails
         // with EPIPE (MSG_NOSIGNAL) instead of killing the parent by SIGPIPE.
@@ -120,41 +130,62 @@ int run_all(const std::vector<std::string> &names, int workers, const std::funct
             ::close(down[1]), ::close(up[0]);
             break;
         }
-        pool.push_back(Worker{pid, down[1], up[0], -1});
+        Worker worker;
+        worker.pid = pid;
+        worker.tasks = down[1];
+        worker.results = up[0];
+        pool.push_back(std::move(worker));
     }
 
     std::map<int, Outcome> waiting; // finished, not yet emitted
+    std::deque<int> again;          // sent to a worker that died before it began them
     int next_task = 0, next_emit = 0;
+    auto take_task = [&]() {
+        if (!again.empty()) {
+            const int index = again.front();
+            again.pop_front();
+            return index;
+        }
+        return next_task < count ? next_task++ : -1;
+    };
     auto hand_out = [&](Worker &w) {
-        if (next_task < count) {
-            const std::int32_t index = next_task;
-            if (::send(w.tasks, &index, sizeof index, MSG_NOSIGNAL) == static_cast<ssize_t>(sizeof index)) {
-                w.busy_with = next_task++;
+        while (w.tasks >= 0 && w.in_flight.size() < kTasksAhead) {
+            const int index = take_task();
+            if (index < 0)
+                break;
+            const std::int32_t sent = index;
+            if (::send(w.tasks, &sent, sizeof sent, MSG_NOSIGNAL) != static_cast<ssize_t>(sizeof sent)) {
+                again.push_front(index);
+                ::close(w.tasks);
+                w.tasks = -1;
                 return;
             }
+            w.in_flight.push_back(index);
         }
-        ::close(w.tasks); // no more work: the worker ends when it reads the end
-        w.tasks = -1;
+        if (w.tasks >= 0 && again.empty() && next_task >= count) {
+            ::close(w.tasks); // no more work: the worker ends when it has read what it has
+            w.tasks = -1;
+        }
     };
     for (Worker &w : pool)
         hand_out(w);
 
     // Work the pool could not take (no worker started, or every one died) is done here.
+    std::vector<pollfd> fds;
+    std::vector<Worker *> owners;
     while (next_emit < count) {
-        std::vector<pollfd> fds;
-        std::vector<Worker *> owners;
+        fds.clear();
+        owners.clear();
         for (Worker &w : pool) {
-            if (w.busy_with >= 0) {
+            if (!w.in_flight.empty()) {
                 fds.push_back({w.results, POLLIN, 0});
                 owners.push_back(&w);
             }
         }
         if (fds.empty()) {
             // No worker left with work: finish in this process.
-            while (next_task < count) {
-                waiting.emplace(next_task, task(next_task));
-                ++next_task;
-            }
+            for (int index = take_task(); index >= 0; index = take_task())
+                waiting.emplace(index, task(index));
         } else if (::poll(fds.data(), fds.size(), -1) < 0) {
             if (errno != EINTR)
                 break;
@@ -166,24 +197,30 @@ int run_all(const std::vector<std::string> &names, int workers, const std::funct
             Worker &w = *owners[k];
             int index = -1;
             Outcome outcome;
-            if (receive_outcome(w.results, index, outcome) && index == w.busy_with) {
+            if (receive_outcome(w.results, index, outcome) && index == w.in_flight.front()) {
                 waiting.emplace(index, std::move(outcome));
-                w.busy_with = -1;
+                w.in_flight.pop_front();
                 hand_out(w);
-            } else {
-                // The worker died (a crash, a kill): its input failed; the
-                // other workers go on with the rest.
-                Outcome lost;
-                lost.status = kExitUsage;
-                lost.err = std::string(kProgram) + ": " + names[static_cast<std::size_t>(w.busy_with)] +
-                           ": the worker process formatting it ended unexpectedly\n";
-                waiting.emplace(w.busy_with, std::move(lost));
-                w.busy_with = -1;
-                ::close(w.results);
-                w.results = -1;
-                if (w.tasks >= 0)
-                    ::close(w.tasks), w.tasks = -1;
+                continue;
             }
+            // The worker died (a crash, a kill) while formatting its oldest
+            // task: that input failed. It never began the later ones; they
+            // go to the other workers, or to this process.
+            const int lost_index = w.in_flight.front();
+            w.in_flight.pop_front();
+            Outcome lost;
+            lost.status = kExitUsage;
+            lost.err = std::string(kProgram) + ": " + names[static_cast<std::size_t>(lost_index)] +
+                       ": the worker process formatting it ended unexpectedly\n";
+            waiting.emplace(lost_index, std::move(lost));
+            again.insert(again.begin(), w.in_flight.begin(), w.in_flight.end());
+            w.in_flight.clear();
+            ::close(w.results);
+            w.results = -1;
+            if (w.tasks >= 0)
+                ::close(w.tasks), w.tasks = -1;
+            for (Worker &other : pool)
+                hand_out(other);
         }
         for (auto it = waiting.find(next_emit); it != waiting.end(); it = waiting.find(next_emit)) {
             worst = std::max(worst, emit_one(it->second));
