@@ -62,6 +62,9 @@ int plan_inputs(const Arguments &args, const std::vector<std::string> &names, st
     }
 
     std::map<std::string, LoadedProfile> loaded;
+    // The profile depends only on the input's folder: looked up once per
+    // folder, not once per file (each lookup tests every folder up to the root).
+    std::map<std::string, std::string> profile_of_folder;
     plans.clear();
     plans.reserve(names.size());
     for (const std::string &name : names) {
@@ -80,7 +83,12 @@ int plan_inputs(const Arguments &args, const std::vector<std::string> &names, st
             plan.options = explicit_options;
             used = "profile " + args.profile;
         } else {
-            const std::string path = profile_for(stands_for);
+            const std::size_t slash = stands_for.rfind('/');
+            const std::string folder = slash == std::string::npos ? std::string() : stands_for.substr(0, slash + 1);
+            auto [known, first] = profile_of_folder.try_emplace(folder);
+            if (first)
+                known->second = profile_for(stands_for);
+            const std::string &path = known->second;
             auto [it, fresh] = loaded.try_emplace(path);
             LoadedProfile &profile = it->second;
             if (fresh && !path.empty()) {
