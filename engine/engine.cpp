@@ -196,6 +196,27 @@ int run_format(std::FILE *in, std::FILE *out, const FormatRequest &request)
     return result;
 }
 
+// Runs `in` into `out` and closes both; a failed close of `out` (the last
+// buffered bytes not written) fails a run that went well.
+int run_and_close(std::FILE *in, std::FILE *out, const FormatRequest &request)
+{
+    int result = run_format(in, out, request);
+    std::fclose(in);
+    if (std::fclose(out) != 0 && result == kFormatOk)
+        result = kOutputFailed;
+    return result;
+}
+
+// A stream on a copy of `fd`, which stays open when the stream is closed.
+std::FILE *stream_on_copy(int fd, const char *mode)
+{
+    const int copy = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    std::FILE *stream = copy < 0 ? nullptr : ::fdopen(copy, mode);
+    if (!stream && copy >= 0)
+        ::close(copy);
+    return stream;
+}
+
 } // namespace
 
 bool is_host_source_path(std::string_view path)
@@ -222,6 +243,7 @@ bool is_host_source_path(std::string_view path)
     return false;
 }
 
+
 int format_file(const char *input_path, const char *output_path, const FormatRequest &request)
 {
     std::lock_guard<std::mutex> lock(g_run_lock);
@@ -240,11 +262,7 @@ int format_file(const char *input_path, const char *output_path, const FormatReq
         return kOutputFailed;
     }
     std::setvbuf(out, nullptr, _IOFBF, kOutputBufferSize);
-    int result = run_format(in, out, request);
-    std::fclose(in);
-    if (std::fclose(out) != 0 && result == kFormatOk)
-        result = kOutputFailed;
-    return result;
+    return run_and_close(in, out, request);
 }
 
 int format_fds(int in_fd, int out_fd, const FormatRequest &request)
@@ -258,28 +276,16 @@ int format_fds(int in_fd, int out_fd, const FormatRequest &request)
     if (::fstat(out_fd, &out_info) != 0 || !S_ISREG(out_info.st_mode) ||
         (out_info.st_size != 0 && ::ftruncate(out_fd, 0) != 0) || ::lseek(out_fd, 0, SEEK_SET) != 0)
         return kOutputFailed;
-    // Streams of their own on copies of the descriptors, which stay open.
-    const int in_copy = ::fcntl(in_fd, F_DUPFD_CLOEXEC, 0);
-    std::FILE *in = in_copy < 0 ? nullptr : ::fdopen(in_copy, "r");
-    if (!in) {
-        if (in_copy >= 0)
-            ::close(in_copy);
+    std::FILE *in = stream_on_copy(in_fd, "r");
+    if (!in)
         return kInputNotOpened;
-    }
-    const int out_copy = ::fcntl(out_fd, F_DUPFD_CLOEXEC, 0);
-    std::FILE *out = out_copy < 0 ? nullptr : ::fdopen(out_copy, "w");
+    std::FILE *out = stream_on_copy(out_fd, "w");
     if (!out) {
-        if (out_copy >= 0)
-            ::close(out_copy);
         std::fclose(in);
         return kOutputFailed;
     }
     std::setvbuf(out, nullptr, _IOFBF, kOutputBufferSize);
-    int result = run_format(in, out, request);
-    std::fclose(in);
-    if (std::fclose(out) != 0 && result == kFormatOk)
-        result = kOutputFailed;
-    return result;
+    return run_and_close(in, out, request);
 }
 
 int format_text(std::string_view input, std::string &output, const FormatRequest &request)
@@ -297,10 +303,7 @@ int format_text(std::string_view input, std::string &output, const FormatRequest
         std::fclose(in);
         return kOutputFailed;
     }
-    int result = run_format(in, out, request);
-    std::fclose(in);
-    if (std::fclose(out) != 0 && result == kFormatOk)
-        result = kOutputFailed;
+    const int result = run_and_close(in, out, request);
     if (result == kFormatOk)
         output.assign(buffer, size);
     std::free(buffer);
