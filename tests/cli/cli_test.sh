@@ -254,5 +254,27 @@ check "-j: output in argument order" test "$(grep -c '^--- ' j1.out)" -eq 0
 "$prog" --no-profile --diff -j 2 $files | grep '^--- ' > order.txt
 check "-j 2: diffs in argument order" test "$(head -1 order.txt)" = "--- jobs/f1.sql" -a "$(tail -1 order.txt)" = "--- jobs/f200.sql"
 
+# A worker killed while it formats an input (a FIFO that never ends, third of
+# the list, so the same worker has the fourth queued): that input fails, every
+# other input is formatted, the queued one by another worker.
+mkfifo endless.sql
+exec 7<> endless.sql # a writer that never writes: reads wait
+many=$(printf 'jobs/f%d.sql ' $(seq 12))
+"$prog" --no-profile -j 1 $many > alive.out 2> alive.err
+"$prog" --no-profile -j 2 jobs/f1.sql jobs/f2.sql endless.sql ${many#jobs/f1.sql jobs/f2.sql } > killed.out 2> killed.err &
+parent=$!
+for _ in $(seq 100); do
+  stuck=$(for c in $(pgrep -P $parent); do ls -l /proc/$c/fd 2>/dev/null | grep -q endless.sql && echo $c; done)
+  [ -n "$stuck" ] && break
+  sleep 0.1
+done
+kill -KILL $stuck
+wait $parent; status=$?
+exec 7>&-
+check "killed worker: status 2 (was $status)" test $status -eq 2
+check "killed worker: the other inputs' output" same alive.out killed.out
+check "killed worker: its input reported" test "$(cat killed.err)" = \
+  "prax-format: endless.sql: the worker process formatting it ended unexpectedly"
+
 echo "$passed passed, $failed failed"
 test $failed -eq 0
