@@ -399,10 +399,13 @@ void sql_select(char *text, int len)
     apply_keyword_case(text, len);
     const ClauseLayout &l = layout();
     if ((opt().set_operators && l.after_set_operator) ||
-        (opt().with_clauses && l.with_list && l.paren_depth == 0)) {
-        // The SELECT after UNION, or after a WITH list, takes over the field
-        // in place (nothing saved: the ")" of an enclosing subquery must find
-        // the layout outside it).
+        (opt().with_clauses && l.with_list && l.paren_depth == 0) ||
+        (opt().step_indent && !engine_state.statement_open && l.paren_depth == 0)) {
+        // The SELECT after UNION, after a WITH list, or (step_indent) after
+        // another statement keyword ("INSERT INTO t (a, b) SELECT ...",
+        // "CREATE VIEW v AS SELECT ...") takes over the field in place
+        // (nothing saved: the ")" of an enclosing subquery must find the
+        // layout outside it), instead of a field far right where it stands.
         set_layout(l.keyword_left < 0 ? opt().starting_indentation : l.keyword_left, len, opt().interval);
         emit_keyword(text, len, true);
         return;
