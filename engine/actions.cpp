@@ -3,6 +3,7 @@
 // order; the layout model is described in engine.h (ClauseLayout).
 #include "engine/actions.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "engine/engine.h"
@@ -146,7 +147,9 @@ bool place_case_word(Word word, char *text, int len)
     switch (word) {
     case Word::Case: {
         emit_wrapped(text, len);
-        const int column = st.column - len;
+        // step_indent: WHEN, ELSE and END go by the indentation of the
+        // line, not by a CASE far to the right ("SELECT a, b, CASE").
+        const int column = opt().step_indent && indent_top() >= 0 ? indent_top() : st.column - len;
         st.case_columns.push(column);
         indent_push(column + 4);
         forget_last_token();
@@ -320,10 +323,30 @@ void host_char(char *text, int len)
 
 // ---- SQL ----
 
+namespace {
+
+// step_indent: a comment of one line that would end past the wrap length
+// behind other text begins a line of its own at the indentation, as a token
+// would:
+//   AND (x = 1 OR y = 2) -- a remark longer than what is left of the line
+void place_comment(const char *text, int len)
+{
+    const EngineState &st = engine_state;
+    if (opt().step_indent && opt().wrap_enabled && st.line_indent >= 0 && indent_top() >= 0 &&
+        !std::memchr(text, '\n', static_cast<std::size_t>(len)) &&
+        st.column + display_width(text, len, st.last_char) > opt().wrap_length) {
+        emit_newline(true);
+        emit_spaces(indent_top());
+    }
+    emit_text(text, len);
+}
+
+} // namespace
+
 // 11: a comment is copied and ends its line.
 void sql_comment(char *text, int len)
 {
-    emit_text(text, len);
+    place_comment(text, len);
     emit_line_end();
 }
 
@@ -334,7 +357,7 @@ void sql_line_comment(char *text, int len)
 {
     while (len > 2 && (text[len - 1] == ' ' || text[len - 1] == '\t' || text[len - 1] == '\r'))
         --len;
-    emit_text(text, len);
+    place_comment(text, len);
     emit_line_end();
 }
 
@@ -411,15 +434,28 @@ void sql_select(char *text, int len)
         return;
     }
     save_layout();
+    // step_indent: a SELECT inside a parenthesis that is not right behind it
+    // ("(WITH c AS (...) SELECT ...)", "( /* x */ SELECT") begins a line at
+    // the parenthesis' indentation, and its ")" brings back the layout
+    // outside, as the ")" of a subquery does.
+    const bool in_parens = opt().step_indent && layout().keyword_left >= 0 && layout().paren_depth > 0 &&
+                           indent_top() >= 0;
     int left;
     if (layout().keyword_left < 0)
         left = opt().starting_indentation;
+    else if (in_parens)
+        left = indent_top();
     else if (opt().newline_on_select)
         left = layout().item_column;
     else
         left = engine_state.column;
     set_layout(left, len, opt().interval);
-    emit_keyword(text, len, opt().newline_on_select != 0);
+    emit_keyword(text, len, opt().newline_on_select != 0 || in_parens);
+    if (in_parens) {
+        layout().owner_paren = engine_state.current_paren;
+        layout().close_column = -1;
+        layout().in_parens = true;
+    }
 }
 
 // 14: CREATE TABLE, DELETE FROM, INSERT INTO, ... set a statement's layout.
@@ -629,13 +665,26 @@ void sql_lparen(char *text, int len)
         if (engine_state.column == 0)
             emit_spaces(opt().starting_indentation);
         emit_text(text, len);
+    } else if (opt().step_indent && l.paren_depth == 1 && l.create_table) {
+        // step_indent: the column list of CREATE TABLE begins the next line,
+        // 4 columns right of the keyword field; its ")" comes back to the edge:
+        //   CREATE TABLE     t (
+        //       a INTEGER NOT NULL, b TEXT CHECK (b <> '')
+        //   );
+        emit_wrapped(text, len);
+        indent_push(l.keyword_left + 4);
+        emit_newline(true);
+        emit_spaces(l.keyword_left + 4);
     } else {
         const int outer = indent_top();
         emit_wrapped(text, len);
         // step_indent: lines begun inside go 4 columns past the enclosing
-        // indentation, not behind a "(" far to the right.
+        // indentation, not behind a "(" far to the right. A line that began
+        // left of that indentation (but not left of the item column) is the
+        // base instead, so that "f(g(x" opened on one line steps once, not twice.
         const int behind = engine_state.column;
-        indent_push(opt().step_indent && outer >= 0 && behind > outer + 4 ? outer + 4 : behind);
+        const int step = std::min(outer, std::max(engine_state.line_indent, l.item_column)) + 4;
+        indent_push(opt().step_indent && outer >= 0 && behind > step ? step : behind);
     }
     forget_last_token();
     paren_push();
@@ -654,6 +703,7 @@ void sql_rparen(char *text, int len)
     int close_column = -1;
     if (layout().owner_paren == st.current_paren) {
         close_column = layout().close_column;
+        const bool in_parens = layout().in_parens;
         restore_layout();
         // A SELECT after UNION or INSERT in the subquery saved a layout with
         // the same parenthesis; the ")" leaves them all, back to the layout
@@ -662,8 +712,17 @@ void sql_rparen(char *text, int len)
             while (layout().owner_paren == st.current_paren && !st.saved_layouts.empty())
                 restore_layout();
         }
+        if (in_parens) {
+            // The "(" was one of the layout outside (see sql_select).
+            indent_pop();
+            if (layout().paren_depth > 0)
+                --layout().paren_depth;
+        }
     } else {
         indent_pop();
+        // The ")" of CREATE TABLE's column list (see sql_lparen).
+        if (opt().step_indent && layout().paren_depth == 1 && layout().create_table)
+            close_column = layout().keyword_left;
         if (layout().paren_depth > 0)
             --layout().paren_depth;
     }

@@ -77,6 +77,8 @@ void reset_engine_state()
     st.hold_prev_end = 0;
     st.hold_prev_column = 0;
     st.hold_indent = 0;
+    st.line_indent = -1;
+    st.word_start = 0;
     st.statement_open = true;
     st.between_pending = false;
     st.glue_next = false;
