@@ -450,8 +450,10 @@ void emit_wrapped(const char *text, int len)
             // "id ," that would end past the wrap length by its blank alone
             // becomes "id,", so that a second run decides the same.
             if (st.pending_blanks > 0 && st.column - st.pending_blanks + len <= opt.wrap_length) {
+                const int glued_to = st.hold_start; // as "id,": it joins the token
                 drop_pending_blanks();
                 emit_text(text, len);
+                st.hold_start = glued_to;
                 return;
             }
             // Nothing can move (the token before stands alone at its
