@@ -30,7 +30,7 @@ cpu() { # CPU seconds (user + sys) of one run of prax-format with the given argu
   /usr/bin/time -f '%U %S' -o "$work/t" "$prog" --no-profile "$@" "$input" -o "$work/out.sql" 2>/dev/null
   awk '{ printf "%.3f\n", $1 + $2 }' "$work/t"
 }
-"$prog" --no-profile "$input" -o "$work/out.sql" # warm the page cache
+"$prog" --no-profile "$input" -o "$work/out.sql" 2>/dev/null # warm the page cache
 for _ in $(seq "$runs"); do
   c=$(cpu); m=$(cpu --style modern)
   echo "$c $m" >> "$work/pairs"

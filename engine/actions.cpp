@@ -4,7 +4,11 @@
 #include "engine/actions.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <cstring>
+#include <iterator>
+#include <string_view>
 
 #include "engine/engine.h"
 #include "engine/state.h"
@@ -56,32 +60,60 @@ bool same_word(const char *text, int len, const char *word)
 
 Word lookup_word(const char *text, int len)
 {
-    static constexpr const char *kOthers[] = {
-        "ADD", "ALTER", "ANALYZE", "ASC", "BEGIN", "BY", "CAST", "CHECK", "COLLATE", "COLUMN",
-        "CONFLICT", "CONSTRAINT", "CROSS", "CURRENT", "DEFAULT", "DELETE", "DESC", "DO", "ESCAPE",
-        "EXCEPT", "EXPLAIN", "FALSE", "FILTER", "FIRST", "FOLLOWING", "FOR", "FOREIGN", "FULL",
-        "FUNCTION", "GROUP", "IF", "ILIKE", "INNER", "INSERT", "INTERSECT", "INTERVAL", "IS", "JOIN",
-        "KEY", "LAST", "LATERAL", "LEFT", "LIMIT", "MINUS", "NATURAL", "NOTHING", "NULLS", "OFFSET",
-        "ONLY", "ORDER", "OUTER", "OVER", "PARTITION", "PRECEDING", "PRIMARY", "PROCEDURE", "RANGE",
-        "RECURSIVE", "REFERENCES", "RENAME", "REPLACE", "RETURNING", "RETURNS", "RIGHT", "ROW", "ROWS",
-        "SIMILAR", "THEN", "TRIGGER", "TRUE", "TRUNCATE", "UNBOUNDED", "USING", "WINDOW", "WITH",
-        "WITHIN",
+    // In byte order, for the binary search: this runs for every name in the flow.
+    struct Entry {
+        std::string_view word;
+        Word kind;
     };
+    static constexpr Entry kWords[] = {
+        {"ADD", Word::Other}, {"ALTER", Word::Other}, {"ANALYZE", Word::Other}, {"ASC", Word::Other},
+        {"BEGIN", Word::Other}, {"BY", Word::Other}, {"CASE", Word::Case}, {"CAST", Word::Other},
+        {"CHECK", Word::Other}, {"COLLATE", Word::Other}, {"COLUMN", Word::Other}, {"CONFLICT", Word::Other},
+        {"CONSTRAINT", Word::Other}, {"CROSS", Word::Other}, {"CURRENT", Word::Other},
+        {"DEFAULT", Word::Other}, {"DELETE", Word::Other}, {"DESC", Word::Other}, {"DO", Word::Other},
+        {"ELSE", Word::Else}, {"END", Word::End}, {"ESCAPE", Word::Other}, {"EXCEPT", Word::Other},
+        {"EXPLAIN", Word::Other}, {"FALSE", Word::Other}, {"FILTER", Word::Other}, {"FIRST", Word::Other},
+        {"FOLLOWING", Word::Other}, {"FOR", Word::Other}, {"FOREIGN", Word::Other}, {"FULL", Word::Other},
+        {"FUNCTION", Word::Other}, {"GROUP", Word::Other}, {"IF", Word::Other}, {"ILIKE", Word::Other},
+        {"INNER", Word::Other}, {"INSERT", Word::Other}, {"INTERSECT", Word::Other},
+        {"INTERVAL", Word::Other}, {"IS", Word::Other}, {"JOIN", Word::Other}, {"KEY", Word::Other},
+        {"LAST", Word::Other}, {"LATERAL", Word::Other}, {"LEFT", Word::Other}, {"LIMIT", Word::Other},
+        {"MINUS", Word::Other}, {"NATURAL", Word::Other}, {"NOTHING", Word::Other}, {"NULLS", Word::Other},
+        {"OFFSET", Word::Other}, {"ONLY", Word::Other}, {"ORDER", Word::Other}, {"OUTER", Word::Other},
+        {"OVER", Word::Other}, {"PARTITION", Word::Other}, {"PRECEDING", Word::Other},
+        {"PRIMARY", Word::Other}, {"PROCEDURE", Word::Other}, {"RANGE", Word::Other},
+        {"RECURSIVE", Word::Other}, {"REFERENCES", Word::Other}, {"RENAME", Word::Other},
+        {"REPLACE", Word::Other}, {"RETURNING", Word::Other}, {"RETURNS", Word::Other},
+        {"RIGHT", Word::Other}, {"ROW", Word::Other}, {"ROWS", Word::Other}, {"SIMILAR", Word::Other},
+        {"THEN", Word::Other}, {"TRIGGER", Word::Other}, {"TRUE", Word::Other}, {"TRUNCATE", Word::Other},
+        {"UNBOUNDED", Word::Other}, {"USING", Word::Other}, {"WHEN", Word::When}, {"WINDOW", Word::Other},
+        {"WITH", Word::Other}, {"WITHIN", Word::Other},
+    };
+    static_assert(std::is_sorted(std::begin(kWords), std::end(kWords),
+                                 [](const Entry &a, const Entry &b) { return a.word < b.word; }));
+    // Per length, a bit per first letter of a word of that length: most names
+    // ("o.id", "customer_id", "t") are turned away before any comparison.
+    static constexpr auto kStarts = [] {
+        std::array<std::uint32_t, 11> starts{};
+        for (const Entry &e : kWords)
+            starts[e.word.size()] |= 1u << (e.word[0] - 'A');
+        return starts;
+    }();
     if (len < 2 || len > 10)
         return Word::None;
-    if (same_word(text, len, "CASE"))
-        return Word::Case;
-    if (same_word(text, len, "WHEN"))
-        return Word::When;
-    if (same_word(text, len, "ELSE"))
-        return Word::Else;
-    if (same_word(text, len, "END"))
-        return Word::End;
-    for (const char *word : kOthers) {
-        if (word[0] == (text[0] & ~0x20) && same_word(text, len, word))
-            return Word::Other;
+    char upper[10];
+    for (int i = 0; i < len; ++i) {
+        const char c = static_cast<char>(text[i] & ~0x20); // ASCII letters to upper case
+        if (c < 'A' || c > 'Z')
+            return Word::None; // the words are letters only
+        if (i == 0 && !(kStarts[static_cast<std::size_t>(len)] & (1u << (c - 'A'))))
+            return Word::None;
+        upper[i] = c;
     }
-    return Word::None;
+    const std::string_view word(upper, static_cast<std::size_t>(len));
+    const Entry *it = std::lower_bound(std::begin(kWords), std::end(kWords), word,
+                                       [](const Entry &e, std::string_view w) { return e.word < w; });
+    return it != std::end(kWords) && it->word == word ? it->kind : Word::None;
 }
 
 // all_keyword_case on the words of an aliased item ("a desc ,"): each word that
