@@ -109,6 +109,7 @@ void flush_lines()
     write_bytes(buf.data(), end + 1);
     buf.erase(0, end + 1);
     st.hold_start = -1;
+    st.word_start = 0; // the offsets have moved: nothing before the buffer's start may move
 }
 
 inline const char *line_end_bytes()
