@@ -79,6 +79,7 @@ void reset_engine_state()
     st.hold_indent = 0;
     st.line_indent = -1;
     st.word_start = 0;
+    st.hold_word_start = 0;
     st.statement_open = true;
     st.between_pending = false;
     st.glue_next = false;

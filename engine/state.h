@@ -92,6 +92,7 @@ struct EngineState {
     int hold_indent = 0;            // indentation in force when that token was placed
     int word_start = 0;             // line_buf offset of the last text written after a blank
                                     //   or a line end: where the run of glued tokens begins
+    int hold_word_start = 0;        // word_start when the held token was placed
     int line_indent = -1;           // column of the first byte written on the current line;
                                     //   -1: nothing written on it yet
 

@@ -383,7 +383,7 @@ bool move_last_token_down(const char *text, int len)
     // The token moves with what it is glued to ("MIN(o.at)", "x::int"): a
     // line end between them would be a blank in the flow on the next run,
     // and the line would come out otherwise.
-    std::size_t start = static_cast<std::size_t>(std::min(st.word_start, st.hold_start));
+    std::size_t start = static_cast<std::size_t>(std::min(st.hold_word_start, st.hold_start));
     std::size_t prev_end = std::min(start, static_cast<std::size_t>(st.hold_prev_end));
     while (prev_end > line_start && buf[prev_end - 1] == ' ')
         --prev_end;
@@ -444,6 +444,7 @@ void emit_wrapped(const char *text, int len)
                 st.hold_prev_end = prev_end;
                 st.hold_prev_column = prev_column;
                 st.hold_start = static_cast<int>(st.line_buf.size()) - len;
+                st.hold_word_start = st.word_start;
             }
             return;
         }

@@ -216,6 +216,7 @@ TEST_F(LayoutExtrasTest, KeepPunctuationMovesTheWordGluedToTheToken)
         {"select aaaaaa, f(bb, cccc);", "SELECT     aaaaaa, f(bb,\n                     cccc);\n\n"},
         {"select aaaaaa, f(bb, cccc );", "SELECT     aaaaaa, f(bb,\n                     cccc);\n\n"},
         {"select aaaaaaa, bbbbb::int, c;", "SELECT     aaaaaaa,\n           bbbbb::int, c;\n\n"},
+        {"select g(aaaaa, f(bbbbb) );", "SELECT     g(aaaaa,\n           f(bbbbb) );\n\n"},
     };
     for (const auto &c : cases)
         EXPECT_FORMATS(c.input, c.expected, options);
