@@ -1,16 +1,19 @@
 // The document: titles of new documents, byte-exact save and open, the size
-// limit, and a text loaded before its view exists.
+// limit, a text loaded before its view exists, and format on save.
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "app/editorsettings.h"
 #include "app/msgbox.h"
 #include "app/praxdoc.h"
 #include "app/praxview.h"
+#include "engine/engine.h"
 
 namespace {
 
 QStringList g_boxes;
+QStringList g_statuses;
 
 void recordBox(const QString &text)
 {
@@ -48,6 +51,8 @@ private slots:
     void openFailureKeepsDocument();
     void saveFailureKeepsOldFile();
     void textLoadedBeforeViewReachesView();
+    void formatOnSave_data();
+    void formatOnSave();
 
 private:
     QTemporaryDir m_dir;
@@ -57,11 +62,16 @@ void TestPraxDoc::initTestCase()
 {
     setMessageBoxRecorder(recordBox);
     QVERIFY(m_dir.isValid());
+    prax::set_status_hook([](std::string_view text) {
+        g_statuses << QString::fromLatin1(text.data(), qsizetype(text.size())).trimmed();
+    });
 }
 
 void TestPraxDoc::init()
 {
     g_boxes.clear();
+    g_statuses.clear();
+    setPraxFormatOnSave(false);
 }
 
 void TestPraxDoc::newDocumentsAreNumbered()
@@ -188,6 +198,82 @@ void TestPraxDoc::textLoadedBeforeViewReachesView()
     QCOMPARE(view.textBytes(), QByteArray("early\r\n"));
     QVERIFY(!doc.isModified());
     QCOMPARE(doc.view(), &view);
+}
+
+void TestPraxDoc::formatOnSave_data()
+{
+    QTest::addColumn<bool>("on");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QByteArray>("typed");
+    QTest::addColumn<bool>("formatted"); // false: saved as typed
+
+    const QByteArray sql = "select a,b from t where x=1 and y=2;\n";
+    QTest::newRow("off: saved as typed") << false << "q.sql" << sql << false;
+    QTest::newRow("on: saved beautified") << true << "q.sql" << sql << true;
+    // Host-language source by the name it is saved under: without EXEC SQL
+    // it holds no SQL, so the engine refuses it.
+    QTest::newRow("on, no SQL in a .c file: saved as typed, status says why") << true << "q.c" << sql << false;
+}
+
+void TestPraxDoc::formatOnSave()
+{
+    QFETCH(bool, on);
+    QFETCH(QString, file);
+    QFETCH(QByteArray, typed);
+    QFETCH(bool, formatted);
+    setPraxFormatOnSave(on);
+    // What the engine makes of the text, as a file of that name.
+    std::string engineOut;
+    prax::FormatRequest request;
+    request.host_source = prax::is_host_source_path(file.toStdString());
+    const int indentation = prax::format_options.starting_indentation;
+    const bool engineFormats = prax::format_text(std::string_view(typed.constData(), typed.size()), engineOut,
+                                                 request) == prax::kFormatOk;
+    prax::format_options.starting_indentation = indentation;
+    QCOMPARE(engineFormats, formatted || !on);
+    g_statuses.clear();
+
+    CPraxDoc doc;
+    CPraxView view(&doc);
+    view.setTextBytes(typed);
+    doc.SetModifiedFlag(true);
+    const QString path = m_dir.filePath(file);
+    QVERIFY(doc.saveDocument(path));
+    QVERIFY(g_boxes.isEmpty());
+    QVERIFY(!doc.isModified());
+
+    const QByteArray saved = readAll(path);
+    QCOMPARE(view.textBytes(), saved);
+    if (!formatted) {
+        QCOMPARE(saved, typed);
+        QVERIFY(!view.isUndoAvailable());
+    } else {
+        QCOMPARE(saved, QByteArray::fromStdString(engineOut));
+        QVERIFY(saved != typed);
+        // One Undo takes the formatting back, and the text is then unsaved.
+        view.undo();
+        QCOMPARE(view.textBytes(), typed);
+        QVERIFY(!view.isUndoAvailable());
+        QVERIFY(doc.isModified());
+    }
+
+    // A failure says why in the status bar: the engine's own last message.
+    const QString prefix = QStringLiteral("Saved without formatting: ");
+    const bool failed = on && !formatted;
+    QCOMPARE(!g_statuses.isEmpty() && g_statuses.last().startsWith(prefix), failed);
+    if (failed) {
+        QVERIFY(g_statuses.size() >= 2);
+        QCOMPARE(g_statuses.last(), prefix + g_statuses.at(g_statuses.size() - 2));
+    }
+
+    // Saving the formatted text again changes nothing and adds no Undo step.
+    if (formatted) {
+        view.redo();
+        QVERIFY(doc.saveDocument(path));
+        QCOMPARE(readAll(path), saved);
+        view.undo();
+        QCOMPARE(view.textBytes(), typed);
+    }
 }
 
 QTEST_MAIN(TestPraxDoc)
