@@ -5,6 +5,7 @@
 #include "app/commandui.h"
 #include "app/dialogs/batchjobdlg.h"
 #include "app/dialogs/formatoptionsdlg.h"
+#include "app/dialogs/layoutextrasdlg.h"
 #include "app/dialogunits.h"
 #include "app/help.h"
 #include "app/msgbox.h"
@@ -547,6 +548,12 @@ void CMainFrame::OnFormatOptions()
 {
     // The dialog applies (and with OK/Save writes) its values itself.
     CFormatOptionsDlg dialog(this, praxProfilePath());
+    dialog.exec();
+}
+
+void CMainFrame::OnLayoutExtras()
+{
+    CLayoutExtrasDlg dialog(this, praxProfilePath());
     dialog.exec();
 }
 

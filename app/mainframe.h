@@ -86,6 +86,7 @@ signals:
 
 public slots:
     void OnFormatOptions();
+    void OnLayoutExtras();
     void OnBatchJob();
     void OnSaveOptions();
     void OnViewToolbar();

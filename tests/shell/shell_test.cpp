@@ -5,6 +5,7 @@
 #include "app/aboutdlg.h"
 #include "app/childframe.h"
 #include "app/commands.h"
+#include "app/editorsettings.h"
 #include "app/embedding.h"
 #include "app/findreplace.h"
 #include "app/help.h"
@@ -120,6 +121,7 @@ private slots:
     void commandLineFilesOpenEachInItsWindow();
     void startupReadsProfileAndDialogColours();
 
+    void layoutExtrasReadAtStartup();
     void recentFileListKeptInProfile();
     void recentFileThatNoLongerOpensIsDropped();
     void saveOptionsWritesTheProfile();
@@ -185,6 +187,8 @@ void ShellTest::menusMatchCommandTable_data()
     const QString toolbar = item("&Toolbar", 59392, "Show or hide the toolbar");
     const QString statusBar = item("&Status Bar", 59393, "Show or hide the status bar");
     const QString saveOptions = item("Save Options", 32781, "Save the formatting options");
+    const QString layoutExtras =
+        item("Layout &Extras...", 32800, "Set the modern layout extras and format on save");
     const QString batch = item("Batch job", 32773, "Beatify a list of SQL  files");
     const QString about = item("&About Prax...", 57664, "Display program information, version number and copyright");
 
@@ -193,7 +197,7 @@ void ShellTest::menusMatchCommandTable_data()
         << QList<QStringList>{
                {newItem, open, sep, setup, sep, recent, sep, exit},
                {toolbar, statusBar},
-               {item("Format &Options", 32780, "Set options for SQL formatting style"), saveOptions},
+               {item("Format &Options", 32780, "Set options for SQL formatting style"), layoutExtras, saveOptions},
                {batch},
                {item("&Index", 57666, "List Help topics"),
                 item("&Using Help", 57668, "Display instructions about how to use help"), sep, about},
@@ -221,7 +225,7 @@ void ShellTest::menusMatchCommandTable_data()
                 item("Select &All", 57642, "Select the entire document")},
                {item("&Beautify", 32771, "Beautify the SQL statements"),
                 item("Beautify &N Copy", 32778, "Format the SQL and copy the text to the clipboard"), batch},
-               {item("Beautify &Options", 32780, "Set options for SQL formatting style"), saveOptions},
+               {item("Beautify &Options", 32780, "Set options for SQL formatting style"), layoutExtras, saveOptions},
                {toolbar, statusBar},
                {item("&Cascade", 57650, "Arrange windows so they overlap"),
                 item("&Tile", 57651, "Arrange windows as non-overlapping tiles"),
@@ -554,6 +558,7 @@ void ShellTest::dialogBarButtonsRunTheMenuCommands()
     };
     QCOMPARE(openedBy([&] { option->click(); }), QStringLiteral("CFormatOptionsDlg"));
     QCOMPARE(openedBy([&] { frame->runCommand(ID_FORMAT_OPTIONS); }), QStringLiteral("CFormatOptionsDlg"));
+    QCOMPARE(openedBy([&] { frame->runCommand(ID_LAYOUT_EXTRAS); }), QStringLiteral("CLayoutExtrasDlg"));
     QCOMPARE(openedBy([&] { batch->click(); }), QStringLiteral("CBatchJobDlg"));
     QCOMPARE(openedBy([&] { frame->runCommand(ID_BATCH_JOB); }), QStringLiteral("CBatchJobDlg"));
 }
@@ -751,6 +756,18 @@ void ShellTest::startupReadsProfileAndDialogColours()
     dialog.ensurePolished();
     QCOMPARE(dialog.palette().color(QPalette::Window), QColor(192, 192, 192));
     QCOMPARE(dialog.palette().color(QPalette::WindowText), QColor(Qt::black));
+}
+
+void ShellTest::layoutExtrasReadAtStartup()
+{
+    writeFile(profilePath(), "[Layout Extras]\nStep Indent=1\nFormat On Save=1\n");
+    QVERIFY(start());
+    QCOMPARE(prax::format_options.step_indent, 1);
+    QVERIFY(praxFormatOnSave());
+    m_app.reset();
+    writeFile(profilePath(), "[Layout Extras]\nFormat On Save=0\n");
+    QVERIFY(start());
+    QVERIFY(!praxFormatOnSave());
 }
 
 void ShellTest::recentFileListKeptInProfile()
