@@ -840,6 +840,7 @@ void ShellTest::saveOptionsWritesTheProfile()
     QCOMPARE(prax::format_options.interval, 7);
     prax::format_options.interval = 3;
     prax::format_options.alignment = 2;
+    setPraxFormatOnSave(true);
     QVERIFY(frame->runCommand(ID_SAVE_OPTIONS));
     QVERIFY(g_messages.isEmpty());
 
@@ -847,6 +848,9 @@ void ShellTest::saveOptionsWritesTheProfile()
     prax::load_format_options(QFile::encodeName(profilePath()).toStdString(), reread);
     QCOMPARE(reread.interval, 3);
     QCOMPARE(reread.alignment, 2);
+    setPraxFormatOnSave(false);
+    loadEditorSettings(QFile::encodeName(profilePath()).toStdString());
+    QVERIFY(praxFormatOnSave());
     QVERIFY(readFile(profilePath()).contains("[Recent File List]"));
 
     // Saving unchanged options rewrites the same values.
