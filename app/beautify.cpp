@@ -8,28 +8,35 @@ namespace prax {
 
 namespace {
 
-// Runs the engine on `input` and puts the user's starting_indentation back
-// afterwards, whatever the engine recorded there. With `last_message` the
-// run's messages still reach the installed hook, and the last one is kept
-// there: a caller that reports a failure itself can say why.
-bool format_keeping_indentation(std::string_view input, std::string &output, const FormatRequest &request,
-                                std::string *last_message = nullptr)
-{
-    const int saved = format_options.starting_indentation;
-    StatusHook outer;
-    if (last_message) {
-        outer = status_hook();
-        set_status_hook([outer, last_message](std::string_view text) {
-            last_message->assign(text);
-            while (!last_message->empty() && (last_message->back() == '\n' || last_message->back() == '\r'))
-                last_message->pop_back();
+// While it lives, every engine message still reaches the installed hook, and
+// the last one is kept in `last` (line end removed): a caller that reports a
+// failure itself can say why. The hook is put back on every way out.
+class LastMessageTap {
+public:
+    explicit LastMessageTap(std::string &last) : outer_(status_hook())
+    {
+        set_status_hook([outer = outer_, &last](std::string_view text) {
+            last.assign(text);
+            while (!last.empty() && (last.back() == '\n' || last.back() == '\r'))
+                last.pop_back();
             if (outer)
                 outer(text);
         });
     }
+    ~LastMessageTap() { set_status_hook(std::move(outer_)); }
+    LastMessageTap(const LastMessageTap &) = delete;
+    LastMessageTap &operator=(const LastMessageTap &) = delete;
+
+private:
+    StatusHook outer_;
+};
+
+// Runs the engine on `input` and puts the user's starting_indentation back
+// afterwards, whatever the engine recorded there.
+bool format_keeping_indentation(std::string_view input, std::string &output, const FormatRequest &request)
+{
+    const int saved = format_options.starting_indentation;
     const int result = format_text(input, output, request);
-    if (last_message)
-        set_status_hook(std::move(outer));
     format_options.starting_indentation = saved;
     return result == kFormatOk;
 }
@@ -55,12 +62,14 @@ BeautifyResult beautify_text(std::string_view text, std::size_t start, std::size
     if (selection) {
         request.start_column = selection_column(text, start);
         show_status_message("Format the selected text.");
-        if (!format_keeping_indentation(text.substr(start, end - start), formatted, request, &result.message))
+        const LastMessageTap tap(result.message);
+        if (!format_keeping_indentation(text.substr(start, end - start), formatted, request))
             return result;
     } else {
         start = 0;
         end = text.size();
-        if (!format_keeping_indentation(text, formatted, request, &result.message))
+        const LastMessageTap tap(result.message);
+        if (!format_keeping_indentation(text, formatted, request))
             return result;
     }
     if (start + formatted.size() + (text.size() - end) > max_bytes) {
