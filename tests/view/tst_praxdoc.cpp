@@ -1,5 +1,6 @@
 // The document: titles of new documents, byte-exact save and open, the size
 // limit, a text loaded before its view exists, and format on save.
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -206,13 +207,17 @@ void TestPraxDoc::formatOnSave_data()
     QTest::addColumn<QString>("file");
     QTest::addColumn<QByteArray>("typed");
     QTest::addColumn<bool>("formatted"); // false: saved as typed
+    QTest::addColumn<QString>("style");  // the layout extras in force
 
     const QByteArray sql = "select a,b from t where x=1 and y=2;\n";
-    QTest::newRow("off: saved as typed") << false << "q.sql" << sql << false;
-    QTest::newRow("on: saved beautified") << true << "q.sql" << sql << true;
+    QTest::newRow("off: saved as typed") << false << "q.sql" << sql << false << "classic";
+    QTest::newRow("on: saved beautified") << true << "q.sql" << sql << true << "classic";
+    QTest::newRow("on: beautified with the layout extras") << true << "q.sql"
+                                                         << QByteArray("select count(*) from t;\n") << true << "modern";
     // Host-language source by the name it is saved under: without EXEC SQL
     // it holds no SQL, so the engine refuses it.
-    QTest::newRow("on, no SQL in a .c file: saved as typed, status says why") << true << "q.c" << sql << false;
+    QTest::newRow("on, no SQL in a .c file: saved as typed, status says why")
+        << true << "q.c" << sql << false << "classic";
 }
 
 void TestPraxDoc::formatOnSave()
@@ -221,16 +226,25 @@ void TestPraxDoc::formatOnSave()
     QFETCH(QString, file);
     QFETCH(QByteArray, typed);
     QFETCH(bool, formatted);
+    QFETCH(QString, style);
     setPraxFormatOnSave(on);
-    // What the engine makes of the text, as a file of that name.
-    std::string engineOut;
-    prax::FormatRequest request;
-    request.host_source = prax::is_host_source_path(file.toStdString());
-    const int indentation = prax::format_options.starting_indentation;
-    const bool engineFormats = prax::format_text(std::string_view(typed.constData(), typed.size()), engineOut,
-                                                 request) == prax::kFormatOk;
-    prax::format_options.starting_indentation = indentation;
-    QCOMPARE(engineFormats, formatted || !on);
+    // What the engine makes of the text, as a file of that name, in the
+    // style given and in the classic one.
+    const auto engineFormat = [&](const char *withStyle, std::string &out) {
+        prax::FormatRequest request;
+        request.host_source = prax::is_host_source_path(file.toStdString());
+        prax::apply_style(prax::format_options, withStyle);
+        const int indentation = prax::format_options.starting_indentation;
+        const int result = prax::format_text(std::string_view(typed.constData(), typed.size()), out, request);
+        prax::format_options.starting_indentation = indentation;
+        return result == prax::kFormatOk;
+    };
+    std::string classicOut, engineOut;
+    engineFormat("classic", classicOut);
+    QCOMPARE(engineFormat(style.toLatin1().constData(), engineOut), formatted || !on);
+    const auto restoreClassic = qScopeGuard([] { prax::apply_style(prax::format_options, "classic"); });
+    // The extras change this text: saving it classic would not pass.
+    QCOMPARE(engineOut != classicOut, style == QLatin1String("modern"));
     g_statuses.clear();
 
     CPraxDoc doc;
