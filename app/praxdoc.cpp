@@ -124,9 +124,10 @@ bool CPraxDoc::writeText(const QString &path)
 bool CPraxDoc::saveDocument(const QString &path)
 {
     // Format on save decides by the name the text is saved under: Save As of
-    // "query.txt" to "query.pc" formats it as host-language source.
+    // "query.txt" to "query.pc" formats it as host-language source. An empty
+    // text has nothing to format (and no reason to report).
     QString unformatted;
-    if (praxFormatOnSave() && m_view)
+    if (praxFormatOnSave() && m_view && m_view->canBeautify())
         m_view->beautifyForSave(prax::is_host_source_path(QFile::encodeName(path).toStdString()), unformatted);
     if (!writeText(path))
         return false;
