@@ -214,9 +214,9 @@ void TestPraxDoc::formatOnSave_data()
     QTest::newRow("on: saved beautified") << true << "q.sql" << sql << true << "classic";
     QTest::newRow("on: beautified with the layout extras") << true << "q.sql"
                                                          << QByteArray("select count(*) from t;\n") << true << "modern";
+    QTest::newRow("on, empty: saved empty, nothing said") << true << "q.sql" << QByteArray() << false << "classic";
     // Host-language source by the name it is saved under: without EXEC SQL
     // it holds no SQL, so the engine refuses it.
-    QTest::newRow("on, empty: saved empty, nothing said") << true << "q.sql" << QByteArray() << false << "classic";
     QTest::newRow("on, no SQL in a .c file: saved as typed, status says why")
         << true << "q.c" << sql << false << "classic";
 }
