@@ -11,6 +11,7 @@
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QDialog>
+#include <QDropEvent>
 #include <QFile>
 #include <QFontDatabase>
 #include <QInputDialog>
@@ -18,6 +19,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QTimer>
+#include <QUrl>
 #include <QUtf8StringView>
 #include <Qsci/qscilexersql.h>
 
@@ -71,6 +73,18 @@ bool mimeHasText(const QMimeData *source)
 }
 
 } // namespace
+
+QStringList droppedFiles(const QMimeData *data)
+{
+    QStringList files;
+    if (!data || !data->hasUrls())
+        return files;
+    for (const QUrl &url : data->urls()) {
+        if (url.isLocalFile())
+            files << url.toLocalFile();
+    }
+    return files;
+}
 
 CPraxView::CPraxView(CPraxDoc *doc, QWidget *parent)
     : QsciScintilla(parent), m_doc(doc)
@@ -164,6 +178,26 @@ void CPraxView::applyEolModeFrom(const QByteArray &bytes)
     else if (lf < 0 && bytes.contains('\r'))
         mode = SC_EOL_CR;
     SendScintilla(SCI_SETEOLMODE, mode);
+}
+
+void CPraxView::replaceTextBytes(const QByteArray &bytes)
+{
+    const long caretLine = SendScintilla(SCI_LINEFROMPOSITION, SendScintilla(SCI_GETCURRENTPOS));
+    const long firstVisible = SendScintilla(SCI_GETFIRSTVISIBLELINE);
+    if (!replaceRangeBytes(0, static_cast<int>(SendScintilla(SCI_GETLENGTH)), bytes))
+        return;
+    keepPlace(caretLine, firstVisible);
+    applyEolModeFrom(bytes);
+    emit commandStateChanged();
+}
+
+QString CPraxView::lineEndName() const
+{
+    switch (SendScintilla(SCI_GETEOLMODE)) {
+    case SC_EOL_CRLF: return QStringLiteral("CRLF");
+    case SC_EOL_CR: return QStringLiteral("CR");
+    default: return QStringLiteral("LF");
+    }
 }
 
 void CPraxView::markSavePoint()
@@ -704,6 +738,35 @@ void CPraxView::keyPressEvent(QKeyEvent *e)
 bool CPraxView::canInsertFromMimeData(const QMimeData *source) const
 {
     return mimeHasText(source) || QsciScintilla::canInsertFromMimeData(source);
+}
+
+void CPraxView::dragEnterEvent(QDragEnterEvent *e)
+{
+    if (!droppedFiles(e->mimeData()).isEmpty())
+        e->acceptProposedAction();
+    else
+        QsciScintilla::dragEnterEvent(e);
+}
+
+void CPraxView::dragMoveEvent(QDragMoveEvent *e)
+{
+    if (!droppedFiles(e->mimeData()).isEmpty())
+        e->acceptProposedAction();
+    else
+        QsciScintilla::dragMoveEvent(e);
+}
+
+void CPraxView::dropEvent(QDropEvent *e)
+{
+    // A file manager's drag carries the path as text too; dropping a file
+    // opens it rather than typing its name into the SQL.
+    const QStringList files = droppedFiles(e->mimeData());
+    if (files.isEmpty()) {
+        QsciScintilla::dropEvent(e);
+        return;
+    }
+    e->acceptProposedAction();
+    emit filesDropped(files);
 }
 
 QByteArray CPraxView::fromMimeData(const QMimeData *source, bool &rectangular) const
