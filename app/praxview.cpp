@@ -72,6 +72,19 @@ bool mimeHasText(const QMimeData *source)
     return source && (source->hasFormat(kRawTextMime) || source->hasText());
 }
 
+// `bytes` with every bare LF made CR LF ("a\nb\r\n" gives "a\r\nb\r\n").
+QByteArray withCrLf(const QByteArray &bytes)
+{
+    QByteArray out;
+    out.reserve(bytes.size() + bytes.count('\n'));
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\n' && (i == 0 || bytes[i - 1] != '\r'))
+            out += '\r';
+        out += bytes[i];
+    }
+    return out;
+}
+
 } // namespace
 
 QStringList droppedFiles(const QMimeData *data)
@@ -397,15 +410,20 @@ void CPraxView::OnPasteBeautified()
     std::string result;
     if (!prax::beautify_clip(asView(clip), isHostSource(), result))
         return;
+    // Text copied from a program that writes LF, pasted into a CR LF
+    // document: the formatted lines take the document's line end, as typed
+    // ones do.
+    QByteArray formatted = QByteArray::fromStdString(result);
+    if (SendScintilla(SCI_GETEOLMODE) == SC_EOL_CRLF)
+        formatted = withCrLf(formatted);
     // A result that could never be pasted does not replace the clipboard.
     int start, end;
     selectionBytes(start, end);
     const qint64 roomLeft = CPraxDoc::kMaxTextBytes - (SendScintilla(SCI_GETLENGTH) - std::max(end - start, 0));
-    if (static_cast<qint64>(result.size()) > roomLeft) {
+    if (formatted.size() > roomLeft) {
         QApplication::beep();
         return;
     }
-    const QByteArray formatted = QByteArray::fromStdString(result);
     QApplication::clipboard()->setMimeData(toMimeData(formatted, false));
 
     // Paste: the formatted text replaces the selection, caret after it.
