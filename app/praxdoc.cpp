@@ -149,11 +149,10 @@ bool CPraxDoc::reloadDocument()
     QByteArray bytes;
     if (m_path.isEmpty() || !readFile(m_path, bytes))
         return false;
-    if (m_view) {
-        m_view->replaceTextBytes(bytes);
-    } else {
+    if (!m_view)
         m_pendingText = bytes;
-    }
+    else if (!m_view->replaceTextBytes(bytes))
+        return false;
     m_diskState = state;
     // An unmodified document stays so, but its save point moves to the new
     // text (SetModifiedFlag(false) does that only on a change of the flag).

@@ -193,15 +193,16 @@ void CPraxView::applyEolModeFrom(const QByteArray &bytes)
     SendScintilla(SCI_SETEOLMODE, mode);
 }
 
-void CPraxView::replaceTextBytes(const QByteArray &bytes)
+bool CPraxView::replaceTextBytes(const QByteArray &bytes)
 {
     const long caretLine = SendScintilla(SCI_LINEFROMPOSITION, SendScintilla(SCI_GETCURRENTPOS));
     const long firstVisible = SendScintilla(SCI_GETFIRSTVISIBLELINE);
     if (!replaceRangeBytes(0, static_cast<int>(SendScintilla(SCI_GETLENGTH)), bytes))
-        return;
+        return false;
     keepPlace(caretLine, firstVisible);
     applyEolModeFrom(bytes);
     emit commandStateChanged();
+    return true;
 }
 
 QString CPraxView::lineEndName() const

@@ -52,8 +52,9 @@ public:
 
     // Replaces the whole text by `bytes` as one undo step (a reload from
     // disk: Undo brings back the text as it was), the caret kept on its line
-    // and new lines taking the new text's line end.
-    void replaceTextBytes(const QByteArray &bytes);
+    // and new lines taking the new text's line end. False (nothing changed)
+    // for a text over kMaxTextBytes.
+    bool replaceTextBytes(const QByteArray &bytes);
     // The line end that Enter inserts: "LF", "CRLF" or "CR".
     QString lineEndName() const;
 

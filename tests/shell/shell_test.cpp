@@ -967,8 +967,9 @@ void ShellTest::lineEndPaneFollowsActiveDocument()
 
 void ShellTest::fileDialogTypes()
 {
-    QCOMPARE(DocumentPrompts::fileFilters(),
-             (QStringList{"SQL files (*.sql)", "Embedded SQL sources (*.pc *.pgc *.ec *.sqc *.c *.h)", "All files (*)"}));
+    QCOMPARE(DocumentPrompts::fileFilters(), (QStringList{"SQL files (*.sql)",
+                                                          "Embedded SQL sources (*.pc *.pgc *.ec *.sqc *.c *.h)",
+                                                          "All files (*)"}));
 }
 
 void ShellTest::saveAsProposesSqlName_data()
