@@ -177,6 +177,7 @@ void CPraxView::setTextBytes(const QByteArray &bytes)
     SendScintilla(SCI_GOTOPOS, 0L);
     applyEolModeFrom(bytes);
     m_undoSelections.clear();
+    m_eolChanges.clear();
     m_loading = false;
     emit commandStateChanged();
 }
@@ -197,10 +198,13 @@ bool CPraxView::replaceTextBytes(const QByteArray &bytes)
 {
     const long caretLine = SendScintilla(SCI_LINEFROMPOSITION, SendScintilla(SCI_GETCURRENTPOS));
     const long firstVisible = SendScintilla(SCI_GETFIRSTVISIBLELINE);
+    const long eolBefore = SendScintilla(SCI_GETEOLMODE);
     if (!replaceRangeBytes(0, static_cast<int>(SendScintilla(SCI_GETLENGTH)), bytes))
         return false;
     keepPlace(caretLine, firstVisible);
     applyEolModeFrom(bytes);
+    if (const long eolAfter = SendScintilla(SCI_GETEOLMODE); eolAfter != eolBefore)
+        m_eolChanges.insert(int(m_undoSelections.size()), qMakePair(eolBefore, eolAfter));
     emit commandStateChanged();
     return true;
 }
@@ -314,6 +318,11 @@ void CPraxView::onScintillaModified(int, int mtype, const char *, int length, in
             SendScintilla(SCI_CHANGEINSERTION, 0UL, "");
             QApplication::beep();
         }
+    }
+    if ((mtype & SC_MOD_CONTAINER) && m_eolChanges.contains(token)) {
+        const QPair<long, long> eol = m_eolChanges.value(token);
+        SendScintilla(SCI_SETEOLMODE, (mtype & SC_PERFORMED_UNDO) ? eol.first : eol.second);
+        emit commandStateChanged();
     }
     if ((mtype & SC_MOD_CONTAINER) && (mtype & SC_PERFORMED_UNDO) && token > 0 &&
         token <= m_undoSelections.size()) {

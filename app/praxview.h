@@ -9,6 +9,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QPointer>
 #include <Qsci/qsciscintilla.h>
 
@@ -178,4 +179,7 @@ private:
     // takes back such a command restores its selection.
     QList<QPair<int, int>> m_undoSelections;
     int m_pendingUndoToken = 0;
+    // Line ends (SC_EOL_*) before and after a reload that changed them, by
+    // undo token: Undo and Redo of the reload take them back and forth.
+    QHash<int, QPair<long, long>> m_eolChanges;
 };

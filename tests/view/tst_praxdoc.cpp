@@ -312,10 +312,15 @@ void TestPraxDoc::reloadIsOneUndoStep()
     QCOMPARE(view.lineEndName(), QStringLiteral("LF"));
     QCOMPARE(doc.diskChange(), CPraxDoc::DiskChange::None);
 
-    // The edits made before are one Undo away, and unsaved again.
+    // The edits made before are one Undo away, and unsaved again, with
+    // the line end they had; Redo brings the reloaded text back.
     view.OnEditUndo();
     QCOMPARE(view.textBytes(), edited);
     QVERIFY(doc.isModified());
+    QCOMPARE(view.lineEndName(), QStringLiteral("CRLF"));
+    view.OnEditRedo();
+    QCOMPARE(view.lineEndName(), QStringLiteral("LF"));
+    view.OnEditUndo();
 
     QVERIFY(QFile::remove(path));
     QVERIFY(!doc.reloadDocument());
