@@ -13,6 +13,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -85,6 +86,20 @@ public:
     // Replaces the whole text, as an edit does: the document is modified.
     void setText(const QByteArray &bytes);
 
+    // What happened to the document's file on disk since it was last read,
+    // written or its state accepted: nothing, changed (written by another
+    // program, or created again after it was gone), or deleted. Always None
+    // for a document without a file.
+    enum class DiskChange { None, Changed, Deleted };
+    DiskChange diskChange() const;
+    // Takes the file's present state as the known one: diskChange() is None
+    // until the file changes again.
+    void acceptDiskState();
+    // Reads the file again into the view as one undo step (so Undo brings
+    // back the text as it was), keeping the caret's line; the document is
+    // then unmodified. Shows a message box and changes nothing on failure.
+    bool reloadDocument();
+
     // Writes a copy of the text to `path` and leaves the document's own file,
     // title and modified flag alone. Shows a message box on failure.
     bool saveCopy(const QString &path);
@@ -120,6 +135,8 @@ signals:
 private:
     // Writes the text to `path` whole or not at all; says so when it cannot.
     bool writeText(const QString &path);
+    // Reads the file at `path` (at most kMaxTextBytes); says why when it cannot.
+    bool readFile(const QString &path, QByteArray &bytes) const;
     void setPath(const QString &path);
 
     QString m_path;
@@ -129,4 +146,16 @@ private:
     QByteArray m_pendingText; // text loaded while no view was attached
     QString m_containerName;  // embedded: the container's document name
     std::function<bool()> m_saveEmbedding; // embedded: writes the container's storage
+    // The file as last read, written or accepted (see diskChange).
+    struct DiskState {
+        bool exists = false;
+        QDateTime modified;
+        qint64 size = -1;
+        bool operator==(const DiskState &other) const
+        {
+            return exists == other.exists && modified == other.modified && size == other.size;
+        }
+    };
+    static DiskState diskStateOf(const QString &path);
+    DiskState m_diskState;
 };

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QPointer>
 #include <Qsci/qsciscintilla.h>
 
@@ -25,6 +26,11 @@ QsciPrinter &praxPrinter();
 class CPraxDoc;
 class QDialog;
 class QMenu;
+class QMimeData;
+
+// The local files a drag carries (file URLs), in order; empty when it
+// carries none, e.g. a drag of text.
+QStringList droppedFiles(const QMimeData *data);
 
 class CPraxView : public QsciScintilla
 {
@@ -41,8 +47,18 @@ public:
     QByteArray textBytes() const;
     // Replaces the whole text by `bytes` as a load does: no undo history, the
     // document's modified flag untouched, caret at the start. New lines typed
-    // afterwards take the line end the text uses (LF when it has none).
+    // afterwards take the line end of the text's first line (CR LF when that
+    // one ends in CR LF, even in a text of mixed ends; LF when it has none,
+    // as a new document has).
     void setTextBytes(const QByteArray &bytes);
+
+    // Replaces the whole text by `bytes` as one undo step (a reload from
+    // disk: Undo brings back the text as it was), the caret kept on its line
+    // and new lines taking the new text's line end. False (nothing changed)
+    // for a text over kMaxTextBytes.
+    bool replaceTextBytes(const QByteArray &bytes);
+    // The line end that Enter inserts: "LF", "CRLF" or "CR".
+    QString lineEndName() const;
 
     // Records the text as it stands as the saved text: an undo or redo that
     // comes back to it marks the document unmodified.
@@ -126,6 +142,9 @@ signals:
     // The enabled state of one of the view's commands may have changed
     // (text, selection, undo history or clipboard).
     void commandStateChanged();
+    // Local files were dropped on the view: they are to be opened as
+    // documents, not inserted as text.
+    void filesDropped(const QStringList &paths);
 
 protected:
     void contextMenuEvent(QContextMenuEvent *e) override;
@@ -134,6 +153,9 @@ protected:
 
     // Clipboard and drag-and-drop carry the raw bytes (see praxview.cpp).
     bool canInsertFromMimeData(const QMimeData *source) const override;
+    void dragEnterEvent(QDragEnterEvent *e) override;
+    void dragMoveEvent(QDragMoveEvent *e) override;
+    void dropEvent(QDropEvent *e) override;
     QByteArray fromMimeData(const QMimeData *source, bool &rectangular) const override;
     QMimeData *toMimeData(const QByteArray &text, bool rectangular) const override;
 
@@ -169,4 +191,7 @@ private:
     // takes back such a command restores its selection.
     QList<QPair<int, int>> m_undoSelections;
     int m_pendingUndoToken = 0;
+    // Line ends (SC_EOL_*) before and after a reload that changed them, by
+    // undo token: Undo and Redo of the reload take them back and forth.
+    QHash<int, QPair<long, long>> m_eolChanges;
 };

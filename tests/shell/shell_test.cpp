@@ -1,7 +1,8 @@
 // Start-up, main frame and command table of the editor: the menus M and D
 // item by item, the key table, toolbar, dialog bar and status bar, the
 // engine's messages in the status bar, embedding launches, the command line,
-// the recent-file list in the profile, Save Options, Exit and the About box.
+// the recent-file list in the profile, Save Options, Exit and the About box,
+// the file dialogs' types, dropped files and files changed on disk.
 #include "app/aboutdlg.h"
 #include "app/childframe.h"
 #include "app/commands.h"
@@ -30,6 +31,8 @@
 #include <QMenu>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMimeData>
+#include <QUrl>
 #include <QMenuBar>
 #include <QScrollBar>
 #include <QPushButton>
@@ -130,6 +133,16 @@ private slots:
     void aboutBoxLogo();
     void helpIndexOpensContext111();
 
+    void lineEndPaneFollowsActiveDocument();
+    void fileDialogTypes();
+    void saveAsProposesSqlName_data();
+    void saveAsProposesSqlName();
+    void droppedFilesOpenAsDocuments_data();
+    void droppedFilesOpenAsDocuments();
+    void fileChangedOnDiskIsAskedOnce_data();
+    void fileChangedOnDiskIsAskedOnce();
+    void fileDeletedOnDiskIsReportedOnce();
+
 private:
     CMainFrame *start(const QStringList &args = {QStringLiteral("prax")});
     QString profilePath() const { return m_dir->filePath(QStringLiteral("prax.ini")); }
@@ -153,6 +166,10 @@ void ShellTest::init()
         return QMessageBox::No;
     });
     DocumentPrompts::setFileNameHook([](bool, const QString &) { return QString(); });
+    DocumentPrompts::setReloadHook([this](const QString &text) {
+        m_prompts << text;
+        return false;
+    });
 }
 
 void ShellTest::cleanup()
@@ -160,6 +177,7 @@ void ShellTest::cleanup()
     m_app.reset();
     DocumentPrompts::setSaveChangesHook(nullptr);
     DocumentPrompts::setFileNameHook(nullptr);
+    DocumentPrompts::setReloadHook(nullptr);
     setMessageBoxRecorder(nullptr);
     prax::format_options = prax::default_format_options;
 }
@@ -571,14 +589,18 @@ void ShellTest::statusBarPanesAndPrompts()
     QLabel *message = frame->messagePane();
     QCOMPARE(message->text(), QStringLiteral("For Help, press F1"));
 
-    // Panes left to right: the stretching message pane, then CAP, NUM, SCRL.
+    // Panes left to right: the stretching message pane, then the document's
+    // line end; CAP, NUM and SCRL are left out where the platform (here
+    // offscreen) cannot tell the lock keys' state.
     frame->show();
     QList<QLabel *> panes = bar->findChildren<QLabel *>(Qt::FindDirectChildrenOnly);
+    panes.removeIf([](QLabel *l) { return !l->isVisible(); });
     std::sort(panes.begin(), panes.end(), [](QLabel *a, QLabel *b) { return a->x() < b->x(); });
     QStringList texts;
     for (QLabel *l : panes)
         texts << l->text();
-    QCOMPARE(texts, (QStringList{"For Help, press F1", "CAP", "NUM", "SCRL"}));
+    QCOMPARE(texts, (QStringList{"For Help, press F1", "LF"}));
+    QCOMPARE(frame->indicatorPanes().size(), 3);
     QVERIFY(message->width() > panes.at(1)->width() * 3);
 
     // A highlighted item's prompt replaces the text; leaving it brings the idle text back.
@@ -943,6 +965,167 @@ void ShellTest::helpIndexOpensContext111()
     QVERIFY(frame->runCommand(ID_HELP));
     QCOMPARE(help->currentAnchor(), QStringLiteral("context-%1").arg(kHelpDocumentContext));
     help->close();
+}
+
+void ShellTest::lineEndPaneFollowsActiveDocument()
+{
+    const QString dos = m_dir->filePath(QStringLiteral("dos.sql"));
+    const QString unix = m_dir->filePath(QStringLiteral("unix.sql"));
+    writeFile(dos, "select 1;\r\nselect 2;\n");
+    writeFile(unix, "select 1;\nselect 2;\r\n");
+    CMainFrame *frame = start({QStringLiteral("prax"), dos, unix});
+    QVERIFY(frame);
+    const QMap<QString, QString> expected{{dos, QStringLiteral("CRLF")}, {unix, QStringLiteral("LF")}};
+    for (CChildFrame *child : frame->childFrames()) {
+        frame->mdiArea()->setActiveSubWindow(child);
+        QCOMPARE(frame->lineEndPane()->text(), expected.value(child->document()->path()));
+        QVERIFY(frame->lineEndPane()->isVisible());
+    }
+    for (CChildFrame *child : frame->childFrames())
+        child->close();
+    QTRY_VERIFY(frame->lineEndPane()->isHidden());
+}
+
+void ShellTest::fileDialogTypes()
+{
+    QCOMPARE(DocumentPrompts::fileFilters(), (QStringList{"SQL files (*.sql)",
+                                                          "Embedded SQL sources (*.pc *.pgc *.ec *.sqc *.c *.h)",
+                                                          "All files (*)"}));
+}
+
+void ShellTest::saveAsProposesSqlName_data()
+{
+    QTest::addColumn<QString>("file"); // empty: an untitled document
+    QTest::newRow("untitled") << QString();
+    QTest::newRow("opened file") << QStringLiteral("query.pc");
+}
+
+void ShellTest::saveAsProposesSqlName()
+{
+    QFETCH(QString, file);
+    CMainFrame *frame = start();
+    QVERIFY(frame);
+    if (!file.isEmpty()) {
+        writeFile(m_dir->filePath(file), "EXEC SQL COMMIT;\n");
+        QVERIFY(m_app->OpenDocumentFile(m_dir->filePath(file)));
+    }
+    QStringList proposed;
+    DocumentPrompts::setFileNameHook([&](bool save, const QString &suggested) {
+        if (save)
+            proposed << suggested;
+        return QString();
+    });
+    QVERIFY(frame->runCommand(ID_FILE_SAVE_AS));
+    const CPraxDoc *doc = frame->activeDocument();
+    const QString expected = file.isEmpty() ? doc->title() + QStringLiteral(".sql") : doc->path();
+    QCOMPARE(proposed, QStringList{expected});
+}
+
+void ShellTest::droppedFilesOpenAsDocuments_data()
+{
+    QTest::addColumn<bool>("onView"); // else on the main window's MDI area
+    QTest::newRow("on the main window") << false;
+    QTest::newRow("on a document") << true;
+}
+
+void ShellTest::droppedFilesOpenAsDocuments()
+{
+    QFETCH(bool, onView);
+    const QString first = m_dir->filePath(QStringLiteral("one.sql"));
+    const QString second = m_dir->filePath(QStringLiteral("two.pc"));
+    writeFile(first, "select 1;\n");
+    writeFile(second, "EXEC SQL COMMIT;\n");
+    CMainFrame *frame = start();
+    QVERIFY(frame);
+    CPraxView *view = frame->activeView();
+
+    // As a file manager drags them: URLs, and the paths as text as well.
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(first), QUrl::fromLocalFile(second)});
+    data.setText(first + QLatin1Char('\n') + second);
+    QWidget *target = onView ? view->viewport() : static_cast<QWidget *>(frame);
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    QVERIFY(drop.isAccepted());
+    QStringList opened;
+    for (CChildFrame *child : frame->childFrames())
+        opened << child->document()->path();
+    QCOMPARE(opened, (QStringList{QString(), first, second}));
+    QCOMPARE(frame->childFrames().at(2)->document()->text(), QByteArray("EXEC SQL COMMIT;\n"));
+    QCOMPARE(view->textBytes(), QByteArray()); // no path typed into the document
+}
+
+void ShellTest::fileChangedOnDiskIsAskedOnce_data()
+{
+    QTest::addColumn<bool>("edited"); // the document has unsaved edits
+    QTest::addColumn<bool>("reload");
+    QTest::newRow("reload") << false << true;
+    QTest::newRow("reload over edits") << true << true;
+    QTest::newRow("keep") << false << false;
+    QTest::newRow("keep edits") << true << false;
+}
+
+void ShellTest::fileChangedOnDiskIsAskedOnce()
+{
+    QFETCH(bool, edited);
+    QFETCH(bool, reload);
+    const QString path = m_dir->filePath(QStringLiteral("shared.sql"));
+    writeFile(path, "select 1;\n");
+    CMainFrame *frame = start({QStringLiteral("prax"), path});
+    QVERIFY(frame);
+    CPraxDoc *doc = frame->activeDocument();
+    if (edited)
+        doc->setText("select 1; -- mine\n");
+    const QByteArray before = doc->text();
+    DocumentPrompts::setReloadHook([&](const QString &text) {
+        m_prompts << text;
+        return reload;
+    });
+    const auto activate = [frame] {
+        QEvent event(QEvent::WindowActivate);
+        QApplication::sendEvent(frame, &event);
+        QCoreApplication::processEvents();
+    };
+
+    activate(); // nothing changed yet
+    QVERIFY(m_prompts.isEmpty());
+    writeFile(path, "select 2;\n");
+    activate();
+    QCOMPARE(m_prompts.size(), 1);
+    QVERIFY(m_prompts.at(0).contains(QDir::toNativeSeparators(path)));
+    // Edits about to be replaced are named in the question.
+    QCOMPARE(m_prompts.at(0).contains(QStringLiteral("not saved")), edited);
+    QCOMPARE(doc->text(), reload ? QByteArray("select 2;\n") : before);
+    QCOMPARE(doc->isModified(), !reload);
+
+    activate(); // the same file again: no second question
+    QCOMPARE(m_prompts.size(), 1);
+    writeFile(path, "select 33;\n");
+    activate(); // changed once more: asked again
+    QCOMPARE(m_prompts.size(), 2);
+    QVERIFY(g_messages.isEmpty());
+}
+
+void ShellTest::fileDeletedOnDiskIsReportedOnce()
+{
+    const QString path = m_dir->filePath(QStringLiteral("gone.sql"));
+    writeFile(path, "select 1;\n");
+    CMainFrame *frame = start({QStringLiteral("prax"), path});
+    QVERIFY(frame);
+    QVERIFY(QFile::remove(path));
+    for (int i = 0; i < 2; ++i) {
+        QEvent event(QEvent::WindowActivate);
+        QApplication::sendEvent(frame, &event);
+        QCoreApplication::processEvents();
+    }
+    QCOMPARE(g_messages.size(), 1);
+    QVERIFY(g_messages.at(0).contains(QStringLiteral("deleted")));
+    QVERIFY(m_prompts.isEmpty());
+    QCOMPARE(frame->activeDocument()->text(), QByteArray("select 1;\n"));
+    QVERIFY(frame->activeDocument()->isModified());
 }
 
 QTEST_MAIN(ShellTest)

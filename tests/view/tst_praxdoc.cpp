@@ -1,5 +1,6 @@
 // The document: titles of new documents, byte-exact save and open, the size
-// limit, a text loaded before its view exists, and format on save.
+// limit, a text loaded before its view exists, format on save, the line end
+// of new and formatted lines, and changes made to its file by other programs.
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -10,6 +11,7 @@
 #include "app/praxdoc.h"
 #include "app/praxview.h"
 #include "engine/engine.h"
+#include "engine/options.h"
 
 namespace {
 
@@ -34,6 +36,23 @@ void writeAll(const QString &path, const QByteArray &bytes)
     QCOMPARE(file.write(bytes), bytes.size());
 }
 
+// The kinds of line end in `bytes`, each once, in the order "CR", "CRLF", "LF".
+QStringList lineEndKinds(const QByteArray &bytes)
+{
+    QStringList kinds;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
+            kinds << QStringLiteral("CRLF"), ++i;
+        else if (bytes[i] == '\r')
+            kinds << QStringLiteral("CR");
+        else if (bytes[i] == '\n')
+            kinds << QStringLiteral("LF");
+    }
+    kinds.removeDuplicates();
+    kinds.sort();
+    return kinds;
+}
+
 } // namespace
 
 class TestPraxDoc : public QObject
@@ -54,6 +73,11 @@ private slots:
     void textLoadedBeforeViewReachesView();
     void formatOnSave_data();
     void formatOnSave();
+    void newAndFormattedLinesKeepTheFileLineEnd_data();
+    void newAndFormattedLinesKeepTheFileLineEnd();
+    void changesOnDiskAreSeen_data();
+    void changesOnDiskAreSeen();
+    void reloadIsOneUndoStep();
 
 private:
     QTemporaryDir m_dir;
@@ -289,6 +313,120 @@ void TestPraxDoc::formatOnSave()
         view.undo();
         QCOMPARE(view.textBytes(), typed);
     }
+}
+
+void TestPraxDoc::newAndFormattedLinesKeepTheFileLineEnd_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("lineEnd");
+    QTest::newRow("CR LF file") << QByteArray("select a, b from t where x = 1;\r\nselect c from v;\r\n")
+                                << QStringLiteral("CRLF");
+    QTest::newRow("LF file") << QByteArray("select a, b from t where x = 1;\nselect c from v;\n")
+                             << QStringLiteral("LF");
+    QTest::newRow("empty file") << QByteArray() << QStringLiteral("LF");
+}
+
+void TestPraxDoc::newAndFormattedLinesKeepTheFileLineEnd()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, lineEnd);
+    prax::format_options = prax::default_format_options;
+    const QString path = m_dir.filePath(QStringLiteral("lineends.sql"));
+    writeAll(path, file);
+
+    CPraxDoc doc;
+    CPraxView view(&doc);
+    view.show();
+    QVERIFY(doc.openDocument(path));
+    QCOMPARE(view.lineEndName(), lineEnd);
+    // Lines typed at the end, then the whole text formatted and saved.
+    view.SendScintilla(QsciScintilla::SCI_DOCUMENTEND);
+    QTest::keyClicks(&view, QStringLiteral("select d, e from w where y = 2;"));
+    QTest::keyClick(&view, Qt::Key_Return);
+    QTest::keyClick(&view, Qt::Key_Return);
+    const QByteArray typed = view.textBytes();
+    view.OnBeautify();
+    QVERIFY(view.textBytes() != typed);
+    QVERIFY(doc.saveDocument(path));
+
+    QCOMPARE(lineEndKinds(readAll(path)), QStringList{lineEnd});
+    QCOMPARE(view.lineEndName(), lineEnd);
+    QVERIFY(g_boxes.isEmpty());
+}
+
+void TestPraxDoc::changesOnDiskAreSeen_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<CPraxDoc::DiskChange>("seen");
+    QTest::newRow("untouched") << QString() << CPraxDoc::DiskChange::None;
+    QTest::newRow("rewritten") << QStringLiteral("rewrite") << CPraxDoc::DiskChange::Changed;
+    QTest::newRow("same size, later time") << QStringLiteral("touch") << CPraxDoc::DiskChange::Changed;
+    QTest::newRow("deleted") << QStringLiteral("delete") << CPraxDoc::DiskChange::Deleted;
+}
+
+void TestPraxDoc::changesOnDiskAreSeen()
+{
+    QFETCH(QString, change);
+    QFETCH(CPraxDoc::DiskChange, seen);
+    const QString path = m_dir.filePath(QStringLiteral("watched.sql"));
+    writeAll(path, "select 1;\n");
+    CPraxDoc doc;
+    CPraxView view(&doc);
+    QVERIFY(doc.openDocument(path));
+
+    if (change == QLatin1String("rewrite")) {
+        writeAll(path, "select 22;\n");
+    } else if (change == QLatin1String("touch")) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(file.fileTime(QFileDevice::FileModificationTime).addSecs(5),
+                                 QFileDevice::FileModificationTime));
+    } else if (change == QLatin1String("delete")) {
+        QVERIFY(QFile::remove(path));
+    }
+    QCOMPARE(doc.diskChange(), seen);
+    // Taken as known, the same state is no change any more.
+    doc.acceptDiskState();
+    QCOMPARE(doc.diskChange(), CPraxDoc::DiskChange::None);
+    // Saving makes the file ours again.
+    writeAll(path, "select 333;\n");
+    QVERIFY(doc.saveDocument(path));
+    QCOMPARE(doc.diskChange(), CPraxDoc::DiskChange::None);
+}
+
+void TestPraxDoc::reloadIsOneUndoStep()
+{
+    const QString path = m_dir.filePath(QStringLiteral("reload.sql"));
+    writeAll(path, "select 1;\r\n");
+    CPraxDoc doc;
+    CPraxView view(&doc);
+    QVERIFY(doc.openDocument(path));
+    view.SendScintilla(QsciScintilla::SCI_DOCUMENTEND);
+    QTest::keyClicks(&view, QStringLiteral("edit"));
+    const QByteArray edited = view.textBytes();
+    QVERIFY(doc.isModified());
+
+    writeAll(path, "select 2;\nselect 3;\n");
+    QVERIFY(doc.reloadDocument());
+    QCOMPARE(view.textBytes(), QByteArray("select 2;\nselect 3;\n"));
+    QVERIFY(!doc.isModified());
+    QCOMPARE(view.lineEndName(), QStringLiteral("LF"));
+    QCOMPARE(doc.diskChange(), CPraxDoc::DiskChange::None);
+
+    // The edits made before are one Undo away, and unsaved again, with
+    // the line end they had; Redo brings the reloaded text back.
+    view.OnEditUndo();
+    QCOMPARE(view.textBytes(), edited);
+    QVERIFY(doc.isModified());
+    QCOMPARE(view.lineEndName(), QStringLiteral("CRLF"));
+    view.OnEditRedo();
+    QCOMPARE(view.lineEndName(), QStringLiteral("LF"));
+    view.OnEditUndo();
+
+    QVERIFY(QFile::remove(path));
+    QVERIFY(!doc.reloadDocument());
+    QCOMPARE(g_boxes, QStringList{QStringLiteral("Failed to open document.")});
+    QCOMPARE(view.textBytes(), edited);
 }
 
 QTEST_MAIN(TestPraxDoc)
