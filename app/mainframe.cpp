@@ -5,8 +5,11 @@
 #include "app/commandui.h"
 #include "app/dialogs/batchjobdlg.h"
 #include "app/dialogs/formatoptionsdlg.h"
+#include "app/dialogs/layoutextrasdlg.h"
 #include "app/dialogunits.h"
+#include "app/editorsettings.h"
 #include "app/help.h"
+#include "app/lockkeys.h"
 #include "app/msgbox.h"
 #include "app/toolbartips.h"
 #include "app/praxdoc.h"
@@ -21,7 +24,9 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QDockWidget>
+#include <QDropEvent>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
@@ -84,6 +89,8 @@ CMainFrame::CMainFrame(QWidget *parent)
     setWindowIcon(QIcon(QStringLiteral(":/prax/IDR_MAINFRAME_icon.png")));
     // Bars stay where they are: no menu to hide or move them.
     setContextMenuPolicy(Qt::PreventContextMenu);
+    // Files dropped anywhere on the window open as documents.
+    setAcceptDrops(true);
 }
 
 CMainFrame::~CMainFrame()
@@ -252,6 +259,15 @@ void CMainFrame::createStatusBar()
     m_messagePane->setTextFormat(Qt::PlainText);
     m_messagePane->setMinimumWidth(1);
     bar->addWidget(m_messagePane, 1);
+    m_lineEndPane = new QLabel(bar);
+    m_lineEndPane->setObjectName(QStringLiteral("lineEnd"));
+    m_lineEndPane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_lineEndPane->setAlignment(Qt::AlignCenter);
+    m_lineEndPane->setMinimumWidth(m_lineEndPane->fontMetrics().horizontalAdvance(QStringLiteral("CRLF")) + 12);
+    m_lineEndPane->setWhatsThis(QStringLiteral("The line end that new lines of the active document get: "
+                                               "LF, or CRLF for a file that uses CR LF."));
+    m_lineEndPane->hide();
+    bar->addPermanentWidget(m_lineEndPane);
     for (const char *name : {"CAP", "NUM", "SCRL"}) {
         auto *pane = new QLabel(QString::fromLatin1(name), bar);
         pane->setObjectName(QString::fromLatin1(name));
@@ -263,6 +279,29 @@ void CMainFrame::createStatusBar()
     }
     bar->setWhatsThis(QStringLiteral("The status bar: what the highlighted command does, and the "
                                      "formatter's messages."));
+    // Lock keys pressed while another program has the keyboard send us no
+    // key event: a cheap poll catches those.
+    m_lockKeyTimer = new QTimer(this);
+    m_lockKeyTimer->setInterval(500);
+    connect(m_lockKeyTimer, &QTimer::timeout, this, &CMainFrame::updateLockKeys);
+    updateLockKeys();
+}
+
+void CMainFrame::updateLockKeys()
+{
+    LockKeyState state;
+    const bool known = readLockKeys(state);
+    const bool on[] = {state.caps, state.num, state.scroll};
+    for (qsizetype i = 0; i < m_indicators.size(); ++i) {
+        // Indicators that cannot be right are left out rather than shown
+        // forever off.
+        m_indicators.at(i)->setVisible(known);
+        m_indicators.at(i)->setEnabled(known && on[i]);
+    }
+    if (known && !m_lockKeyTimer->isActive())
+        m_lockKeyTimer->start();
+    else if (!known)
+        m_lockKeyTimer->stop();
 }
 
 void CMainFrame::installStatusHook()
@@ -301,6 +340,11 @@ bool CMainFrame::event(QEvent *event)
     // window's title; the title stays ours.
     if (event->type() == QEvent::WindowTitleChange && !m_title.isEmpty() && windowTitle() != m_title)
         setWindowTitle(m_title);
+    if (event->type() == QEvent::WindowActivate) {
+        updateLockKeys();
+        // After the event, so the window is drawn active behind a question.
+        QTimer::singleShot(0, this, &CMainFrame::checkFilesOnDisk);
+    }
     if (event->type() == QEvent::StatusTip && m_messagePane) {
         // Prompts of highlighted items go to the message pane; when none is
         // highlighted it shows the idle text again (or the help-mode text).
@@ -316,6 +360,12 @@ bool CMainFrame::event(QEvent *event)
 
 bool CMainFrame::eventFilter(QObject *watched, QEvent *event)
 {
+    if ((event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) && m_lockKeyTimer &&
+        m_lockKeyTimer->isActive()) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_CapsLock || key == Qt::Key_NumLock || key == Qt::Key_ScrollLock)
+            updateLockKeys();
+    }
     if (event->type() == QEvent::LeaveWhatsThisMode && m_inWhatsThisMode) {
         m_inWhatsThisMode = false;
         setMessageText(restingText());
@@ -340,6 +390,45 @@ void CMainFrame::closeEvent(QCloseEvent *event)
     if (CHelpWindow *help = CHelpWindow::current())
         help->close();
     event->accept();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!droppedFiles(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void CMainFrame::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (!droppedFiles(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent *event)
+{
+    const QStringList files = droppedFiles(event->mimeData());
+    if (files.isEmpty())
+        return;
+    event->acceptProposedAction();
+    emit filesDropped(files);
+}
+
+void CMainFrame::checkFilesOnDisk()
+{
+    // The question's own window takes the activation away and gives it back
+    // when it closes: that activation must not ask again meanwhile.
+    if (m_checkingFiles || m_destroying)
+        return;
+    m_checkingFiles = true;
+    // A window may close while a question is open.
+    QList<QPointer<CChildFrame>> children;
+    for (CChildFrame *child : childFrames())
+        children << child;
+    for (const QPointer<CChildFrame> &child : std::as_const(children)) {
+        if (child)
+            child->checkFileOnDisk();
+    }
+    m_checkingFiles = false;
 }
 
 CChildFrame *CMainFrame::activeChild() const
@@ -381,6 +470,7 @@ void CMainFrame::addChildFrame(CChildFrame *child)
     connect(child->document(), &CPraxDoc::titleChanged, this, &CMainFrame::updateActions);
     connect(child->document(), &CPraxDoc::modifiedChanged, this, &CMainFrame::updateActions);
     connect(child, &CChildFrame::documentSaved, this, &CMainFrame::documentSaved);
+    connect(child->view(), &CPraxView::filesDropped, this, &CMainFrame::filesDropped);
     connect(child, &QObject::destroyed, this, [this] {
         updateMenuBar();
         updateActions();
@@ -534,6 +624,11 @@ void CMainFrame::updateActions()
         action->setEnabled(commandEnabled(action->data().toInt(), state));
     if (m_toolBar)
         m_actions.value(ID_VIEW_TOOLBAR)->setChecked(!m_toolBar->isHidden());
+    if (m_lineEndPane) {
+        const CPraxView *view = activeView();
+        m_lineEndPane->setVisible(view != nullptr);
+        m_lineEndPane->setText(view ? view->lineEndName() : QString());
+    }
     m_actions.value(ID_VIEW_STATUS_BAR)->setChecked(!statusBar()->isHidden());
 
     // One title, "Prax - Sql3*", whether or not the document window is maximised.
@@ -550,6 +645,12 @@ void CMainFrame::OnFormatOptions()
     dialog.exec();
 }
 
+void CMainFrame::OnLayoutExtras()
+{
+    CLayoutExtrasDlg dialog(this, praxProfilePath());
+    dialog.exec();
+}
+
 void CMainFrame::OnBatchJob()
 {
     CBatchJobDlg dialog(this);
@@ -559,7 +660,8 @@ void CMainFrame::OnBatchJob()
 void CMainFrame::OnSaveOptions()
 {
     std::string error;
-    if (prax::save_format_options(praxProfilePath().toStdString(), prax::format_options, &error) != 0) {
+    const std::string path = praxProfilePath().toStdString();
+    if (prax::save_format_options(path, prax::format_options, &error) != 0 || !saveEditorSettings(path, &error)) {
         // Not saving silently would lose the user's settings at the next start.
         praxMessageBox(this, QStringLiteral("The formatting options could not be saved:\n%1")
                                  .arg(QString::fromLocal8Bit(error.c_str())));

@@ -28,6 +28,7 @@ class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
 class QPushButton;
+class QTimer;
 class QToolBar;
 
 class CMainFrame : public QMainWindow
@@ -48,7 +49,11 @@ public:
     QToolBar *toolBar() const { return m_toolBar; }
     QWidget *dialogBar() const { return m_dialogBar; }
     QLabel *messagePane() const { return m_messagePane; }
+    // CAP, NUM and SCRL: shown where the window system tells the lock keys'
+    // state (enabled while the key is on, dimmed while off), hidden elsewhere.
     QList<QLabel *> indicatorPanes() const { return m_indicators; }
+    // The active document's line end ("LF", "CRLF"); hidden without one.
+    QLabel *lineEndPane() const { return m_lineEndPane; }
 
     // The action of command `id` (nullptr for an unknown id).
     QAction *commandAction(int id) const { return m_actions.value(id); }
@@ -83,9 +88,12 @@ signals:
     void recentFileRequested(int index);
     // A document window saved its document to `path`.
     void documentSaved(const QString &path);
+    // Local files were dropped on the window or on a document: open them.
+    void filesDropped(const QStringList &paths);
 
 public slots:
     void OnFormatOptions();
+    void OnLayoutExtras();
     void OnBatchJob();
     void OnSaveOptions();
     void OnViewToolbar();
@@ -106,11 +114,19 @@ public slots:
     void updateActions();
     // Shows `files` (most recent first) as the recent-file entries of the File menus.
     void setRecentFiles(const QStringList &files);
+    // Asks each document window whether its file changed on disk (done
+    // whenever this window is activated).
+    void checkFilesOnDisk();
+    // Reads the lock keys' state into CAP, NUM and SCRL.
+    void updateLockKeys();
 
 protected:
     bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void createActions();
@@ -132,6 +148,9 @@ private:
     QWidget *m_dialogBar = nullptr;
     QLabel *m_messagePane = nullptr;
     QList<QLabel *> m_indicators;
+    QLabel *m_lineEndPane = nullptr;
+    QTimer *m_lockKeyTimer = nullptr; // lock keys changed while another program had the keyboard
+    bool m_checkingFiles = false;     // a question about a changed file is open
     QHash<int, QAction *> m_actions;        // one per command, with its keys
     QList<QAction *> m_variantActions;     // menu items with a text of their own
     QHash<int, QAction *> m_containerTextActions; // menu E's Update and Exit: texts name the container

@@ -3,6 +3,7 @@
 
 #include "app/aboutdlg.h"
 #include "app/childframe.h"
+#include "app/editorsettings.h"
 #include "app/embedding.h"
 #include "app/embedserver.h"
 #include "app/mainframe.h"
@@ -150,6 +151,12 @@ bool CPraxApp::InitInstance(const QStringList &arguments)
     connect(frame, &CMainFrame::appCommandRequested, this, &CPraxApp::runCommand);
     connect(frame, &CMainFrame::recentFileRequested, this, &CPraxApp::OnOpenRecentFile);
     connect(frame, &CMainFrame::documentSaved, this, &CPraxApp::addToRecentFileList);
+    connect(frame, &CMainFrame::filesDropped, this, [this](const QStringList &paths) {
+        // Each file in its own window, as from the command line; one that
+        // does not open says why and the others still open.
+        for (const QString &path : paths)
+            OpenDocumentFile(path);
+    });
     connect(this, &CPraxApp::recentFilesChanged, frame, [this] { m_mainFrame->setRecentFiles(m_recentFiles); });
     frame->setRecentFiles(m_recentFiles);
     frame->updateActions();
@@ -185,6 +192,7 @@ bool CPraxApp::InitInstance(const QStringList &arguments)
 
     // 10. The formatting options of the profile.
     prax::load_format_options(localPath(praxProfilePath()));
+    loadEditorSettings(localPath(praxProfilePath()));
     return true;
 }
 

@@ -11,6 +11,7 @@
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QDialog>
+#include <QDropEvent>
 #include <QFile>
 #include <QFontDatabase>
 #include <QInputDialog>
@@ -18,6 +19,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QTimer>
+#include <QUrl>
 #include <QUtf8StringView>
 #include <Qsci/qscilexersql.h>
 
@@ -70,7 +72,32 @@ bool mimeHasText(const QMimeData *source)
     return source && (source->hasFormat(kRawTextMime) || source->hasText());
 }
 
+// `bytes` with every bare LF made CR LF ("a\nb\r\n" gives "a\r\nb\r\n").
+QByteArray withCrLf(const QByteArray &bytes)
+{
+    QByteArray out;
+    out.reserve(bytes.size() + bytes.count('\n'));
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\n' && (i == 0 || bytes[i - 1] != '\r'))
+            out += '\r';
+        out += bytes[i];
+    }
+    return out;
+}
+
 } // namespace
+
+QStringList droppedFiles(const QMimeData *data)
+{
+    QStringList files;
+    if (!data || !data->hasUrls())
+        return files;
+    for (const QUrl &url : data->urls()) {
+        if (url.isLocalFile())
+            files << url.toLocalFile();
+    }
+    return files;
+}
 
 CPraxView::CPraxView(CPraxDoc *doc, QWidget *parent)
     : QsciScintilla(parent), m_doc(doc)
@@ -150,6 +177,7 @@ void CPraxView::setTextBytes(const QByteArray &bytes)
     SendScintilla(SCI_GOTOPOS, 0L);
     applyEolModeFrom(bytes);
     m_undoSelections.clear();
+    m_eolChanges.clear();
     m_loading = false;
     emit commandStateChanged();
 }
@@ -164,6 +192,30 @@ void CPraxView::applyEolModeFrom(const QByteArray &bytes)
     else if (lf < 0 && bytes.contains('\r'))
         mode = SC_EOL_CR;
     SendScintilla(SCI_SETEOLMODE, mode);
+}
+
+bool CPraxView::replaceTextBytes(const QByteArray &bytes)
+{
+    const long caretLine = SendScintilla(SCI_LINEFROMPOSITION, SendScintilla(SCI_GETCURRENTPOS));
+    const long firstVisible = SendScintilla(SCI_GETFIRSTVISIBLELINE);
+    const long eolBefore = SendScintilla(SCI_GETEOLMODE);
+    if (!replaceRangeBytes(0, static_cast<int>(SendScintilla(SCI_GETLENGTH)), bytes))
+        return false;
+    keepPlace(caretLine, firstVisible);
+    applyEolModeFrom(bytes);
+    if (const long eolAfter = SendScintilla(SCI_GETEOLMODE); eolAfter != eolBefore)
+        m_eolChanges.insert(int(m_undoSelections.size()), qMakePair(eolBefore, eolAfter));
+    emit commandStateChanged();
+    return true;
+}
+
+QString CPraxView::lineEndName() const
+{
+    switch (SendScintilla(SCI_GETEOLMODE)) {
+    case SC_EOL_CRLF: return QStringLiteral("CRLF");
+    case SC_EOL_CR: return QStringLiteral("CR");
+    default: return QStringLiteral("LF");
+    }
 }
 
 void CPraxView::markSavePoint()
@@ -267,6 +319,11 @@ void CPraxView::onScintillaModified(int, int mtype, const char *, int length, in
             QApplication::beep();
         }
     }
+    if ((mtype & SC_MOD_CONTAINER) && m_eolChanges.contains(token)) {
+        const QPair<long, long> eol = m_eolChanges.value(token);
+        SendScintilla(SCI_SETEOLMODE, (mtype & SC_PERFORMED_UNDO) ? eol.first : eol.second);
+        emit commandStateChanged();
+    }
     if ((mtype & SC_MOD_CONTAINER) && (mtype & SC_PERFORMED_UNDO) && token > 0 &&
         token <= m_undoSelections.size()) {
         // Scintilla places a bare caret once the undo ends; restore the
@@ -289,12 +346,7 @@ bool CPraxView::beautify(bool &hadSelection)
     int start, end;
     selectionBytes(start, end);
     hadSelection = start >= 0 && end > start;
-    const QByteArray text = textBytes();
-    const long caretLine = SendScintilla(SCI_LINEFROMPOSITION, SendScintilla(SCI_GETCURRENTPOS));
-    const long firstVisible = SendScintilla(SCI_GETFIRSTVISIBLELINE);
-    const prax::BeautifyResult result =
-        prax::beautify_text(asView(text), std::size_t(std::max(start, 0)), std::size_t(std::max(end, 0)),
-                            isHostSource(), std::size_t(CPraxDoc::kMaxTextBytes));
+    const prax::BeautifyResult result = formatBytes(start, end, isHostSource());
     switch (result.status) {
     case prax::BeautifyStatus::kFailed:
         praxMessageBox(window(), hadSelection ? QStringLiteral("Fail formatting the selected text")
@@ -305,16 +357,49 @@ bool CPraxView::beautify(bool &hadSelection)
         return false;
     case prax::BeautifyStatus::kOk: break;
     }
+    putFormatted(result, hadSelection);
+    return true;
+}
 
+bool CPraxView::beautifyForSave(bool hostSource, QString &reason)
+{
+    WaitCursor wait;
+    const prax::BeautifyResult result = formatBytes(0, 0, hostSource);
+    switch (result.status) {
+    case prax::BeautifyStatus::kFailed:
+        reason = result.message.empty() ? QStringLiteral("the formatter did not format the text")
+                                        : QString::fromLocal8Bit(result.message);
+        return false;
+    case prax::BeautifyStatus::kTooLarge:
+        reason = QStringLiteral("the formatted text would pass the size limit");
+        return false;
+    case prax::BeautifyStatus::kOk: break;
+    }
+    // A text that is already formatted gets no Undo step that changes nothing.
+    if (result.text.size() != std::size_t(SendScintilla(SCI_GETLENGTH)) || asView(textBytes()) != result.text)
+        putFormatted(result, false);
+    return true;
+}
+
+prax::BeautifyResult CPraxView::formatBytes(int start, int end, bool hostSource) const
+{
+    const QByteArray text = textBytes();
+    return prax::beautify_text(asView(text), std::size_t(std::max(start, 0)), std::size_t(std::max(end, 0)),
+                               hostSource, std::size_t(CPraxDoc::kMaxTextBytes));
+}
+
+void CPraxView::putFormatted(const prax::BeautifyResult &result, bool selection)
+{
+    const long caretLine = SendScintilla(SCI_LINEFROMPOSITION, SendScintilla(SCI_GETCURRENTPOS));
+    const long firstVisible = SendScintilla(SCI_GETFIRSTVISIBLELINE);
     replaceRangeBytes(0, static_cast<int>(SendScintilla(SCI_GETLENGTH)),
                       QByteArray(result.text.data(), qsizetype(result.text.size())));
-    if (hadSelection)
+    if (selection)
         setSelectionBytes(int(result.formatted_begin), int(result.formatted_end));
     else
         keepPlace(caretLine, firstVisible);
     if (m_doc)
         m_doc->SetModifiedFlag(true);
-    return true;
 }
 
 void CPraxView::keepPlace(long caretLine, long firstVisible)
@@ -363,15 +448,20 @@ void CPraxView::OnPasteBeautified()
     std::string result;
     if (!prax::beautify_clip(asView(clip), isHostSource(), result))
         return;
+    // Text copied from a program that writes LF, pasted into a CR LF
+    // document: the formatted lines take the document's line end, as typed
+    // ones do.
+    QByteArray formatted = QByteArray::fromStdString(result);
+    if (SendScintilla(SCI_GETEOLMODE) == SC_EOL_CRLF)
+        formatted = withCrLf(formatted);
     // A result that could never be pasted does not replace the clipboard.
     int start, end;
     selectionBytes(start, end);
     const qint64 roomLeft = CPraxDoc::kMaxTextBytes - (SendScintilla(SCI_GETLENGTH) - std::max(end - start, 0));
-    if (static_cast<qint64>(result.size()) > roomLeft) {
+    if (formatted.size() > roomLeft) {
         QApplication::beep();
         return;
     }
-    const QByteArray formatted = QByteArray::fromStdString(result);
     QApplication::clipboard()->setMimeData(toMimeData(formatted, false));
 
     // Paste: the formatted text replaces the selection, caret after it.
@@ -704,6 +794,35 @@ void CPraxView::keyPressEvent(QKeyEvent *e)
 bool CPraxView::canInsertFromMimeData(const QMimeData *source) const
 {
     return mimeHasText(source) || QsciScintilla::canInsertFromMimeData(source);
+}
+
+void CPraxView::dragEnterEvent(QDragEnterEvent *e)
+{
+    if (!droppedFiles(e->mimeData()).isEmpty())
+        e->acceptProposedAction();
+    else
+        QsciScintilla::dragEnterEvent(e);
+}
+
+void CPraxView::dragMoveEvent(QDragMoveEvent *e)
+{
+    if (!droppedFiles(e->mimeData()).isEmpty())
+        e->acceptProposedAction();
+    else
+        QsciScintilla::dragMoveEvent(e);
+}
+
+void CPraxView::dropEvent(QDropEvent *e)
+{
+    // A file manager's drag carries the path as text too; dropping a file
+    // opens it rather than typing its name into the SQL.
+    const QStringList files = droppedFiles(e->mimeData());
+    if (files.isEmpty()) {
+        QsciScintilla::dropEvent(e);
+        return;
+    }
+    e->acceptProposedAction();
+    emit filesDropped(files);
 }
 
 QByteArray CPraxView::fromMimeData(const QMimeData *source, bool &rectangular) const

@@ -8,7 +8,7 @@ PRAX_PACKAGES=(
   libgtest-dev libcli11-dev nlohmann-json3-dev
   qt6-base-dev libqscintilla2-qt6-dev libgl-dev
   clang libclang-rt-14-dev
-  dbus xvfb xauth libxcb1-dev xdotool
+  dbus xvfb xauth libxcb1-dev libx11-dev xdotool
   desktop-file-utils appstream man-db
 )
 

@@ -1,10 +1,12 @@
 // Start-up, main frame and command table of the editor: the menus M and D
 // item by item, the key table, toolbar, dialog bar and status bar, the
 // engine's messages in the status bar, embedding launches, the command line,
-// the recent-file list in the profile, Save Options, Exit and the About box.
+// the recent-file list in the profile, Save Options, Exit and the About box,
+// the file dialogs' types, dropped files and files changed on disk.
 #include "app/aboutdlg.h"
 #include "app/childframe.h"
 #include "app/commands.h"
+#include "app/editorsettings.h"
 #include "app/embedding.h"
 #include "app/findreplace.h"
 #include "app/help.h"
@@ -29,6 +31,8 @@
 #include <QMenu>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMimeData>
+#include <QUrl>
 #include <QMenuBar>
 #include <QScrollBar>
 #include <QPushButton>
@@ -120,6 +124,7 @@ private slots:
     void commandLineFilesOpenEachInItsWindow();
     void startupReadsProfileAndDialogColours();
 
+    void layoutExtrasReadAtStartup();
     void recentFileListKeptInProfile();
     void recentFileThatNoLongerOpensIsDropped();
     void saveOptionsWritesTheProfile();
@@ -127,6 +132,16 @@ private slots:
     void exitAsksForEachModifiedDocument();
     void aboutBoxLogo();
     void helpIndexOpensContext111();
+
+    void lineEndPaneFollowsActiveDocument();
+    void fileDialogTypes();
+    void saveAsProposesSqlName_data();
+    void saveAsProposesSqlName();
+    void droppedFilesOpenAsDocuments_data();
+    void droppedFilesOpenAsDocuments();
+    void fileChangedOnDiskIsAskedOnce_data();
+    void fileChangedOnDiskIsAskedOnce();
+    void fileDeletedOnDiskIsReportedOnce();
 
 private:
     CMainFrame *start(const QStringList &args = {QStringLiteral("prax")});
@@ -151,6 +166,10 @@ void ShellTest::init()
         return QMessageBox::No;
     });
     DocumentPrompts::setFileNameHook([](bool, const QString &) { return QString(); });
+    DocumentPrompts::setReloadHook([this](const QString &text) {
+        m_prompts << text;
+        return false;
+    });
 }
 
 void ShellTest::cleanup()
@@ -158,6 +177,7 @@ void ShellTest::cleanup()
     m_app.reset();
     DocumentPrompts::setSaveChangesHook(nullptr);
     DocumentPrompts::setFileNameHook(nullptr);
+    DocumentPrompts::setReloadHook(nullptr);
     setMessageBoxRecorder(nullptr);
     prax::format_options = prax::default_format_options;
 }
@@ -185,6 +205,8 @@ void ShellTest::menusMatchCommandTable_data()
     const QString toolbar = item("&Toolbar", 59392, "Show or hide the toolbar");
     const QString statusBar = item("&Status Bar", 59393, "Show or hide the status bar");
     const QString saveOptions = item("Save Options", 32781, "Save the formatting options");
+    const QString layoutExtras =
+        item("Layout &Extras...", 32800, "Set the modern layout extras and format on save");
     const QString batch = item("Batch job", 32773, "Beatify a list of SQL  files");
     const QString about = item("&About Prax...", 57664, "Display program information, version number and copyright");
 
@@ -193,7 +215,7 @@ void ShellTest::menusMatchCommandTable_data()
         << QList<QStringList>{
                {newItem, open, sep, setup, sep, recent, sep, exit},
                {toolbar, statusBar},
-               {item("Format &Options", 32780, "Set options for SQL formatting style"), saveOptions},
+               {item("Format &Options", 32780, "Set options for SQL formatting style"), layoutExtras, saveOptions},
                {batch},
                {item("&Index", 57666, "List Help topics"),
                 item("&Using Help", 57668, "Display instructions about how to use help"), sep, about},
@@ -221,7 +243,7 @@ void ShellTest::menusMatchCommandTable_data()
                 item("Select &All", 57642, "Select the entire document")},
                {item("&Beautify", 32771, "Beautify the SQL statements"),
                 item("Beautify &N Copy", 32778, "Format the SQL and copy the text to the clipboard"), batch},
-               {item("Beautify &Options", 32780, "Set options for SQL formatting style"), saveOptions},
+               {item("Beautify &Options", 32780, "Set options for SQL formatting style"), layoutExtras, saveOptions},
                {toolbar, statusBar},
                {item("&Cascade", 57650, "Arrange windows so they overlap"),
                 item("&Tile", 57651, "Arrange windows as non-overlapping tiles"),
@@ -554,6 +576,7 @@ void ShellTest::dialogBarButtonsRunTheMenuCommands()
     };
     QCOMPARE(openedBy([&] { option->click(); }), QStringLiteral("CFormatOptionsDlg"));
     QCOMPARE(openedBy([&] { frame->runCommand(ID_FORMAT_OPTIONS); }), QStringLiteral("CFormatOptionsDlg"));
+    QCOMPARE(openedBy([&] { frame->runCommand(ID_LAYOUT_EXTRAS); }), QStringLiteral("CLayoutExtrasDlg"));
     QCOMPARE(openedBy([&] { batch->click(); }), QStringLiteral("CBatchJobDlg"));
     QCOMPARE(openedBy([&] { frame->runCommand(ID_BATCH_JOB); }), QStringLiteral("CBatchJobDlg"));
 }
@@ -566,14 +589,18 @@ void ShellTest::statusBarPanesAndPrompts()
     QLabel *message = frame->messagePane();
     QCOMPARE(message->text(), QStringLiteral("For Help, press F1"));
 
-    // Panes left to right: the stretching message pane, then CAP, NUM, SCRL.
+    // Panes left to right: the stretching message pane, then the document's
+    // line end; CAP, NUM and SCRL are left out where the platform (here
+    // offscreen) cannot tell the lock keys' state.
     frame->show();
     QList<QLabel *> panes = bar->findChildren<QLabel *>(Qt::FindDirectChildrenOnly);
+    panes.removeIf([](QLabel *l) { return !l->isVisible(); });
     std::sort(panes.begin(), panes.end(), [](QLabel *a, QLabel *b) { return a->x() < b->x(); });
     QStringList texts;
     for (QLabel *l : panes)
         texts << l->text();
-    QCOMPARE(texts, (QStringList{"For Help, press F1", "CAP", "NUM", "SCRL"}));
+    QCOMPARE(texts, (QStringList{"For Help, press F1", "LF"}));
+    QCOMPARE(frame->indicatorPanes().size(), 3);
     QVERIFY(message->width() > panes.at(1)->width() * 3);
 
     // A highlighted item's prompt replaces the text; leaving it brings the idle text back.
@@ -753,6 +780,18 @@ void ShellTest::startupReadsProfileAndDialogColours()
     QCOMPARE(dialog.palette().color(QPalette::WindowText), QColor(Qt::black));
 }
 
+void ShellTest::layoutExtrasReadAtStartup()
+{
+    writeFile(profilePath(), "[Layout Extras]\nStep Indent=1\nFormat On Save=1\n");
+    QVERIFY(start());
+    QCOMPARE(prax::format_options.step_indent, 1);
+    QVERIFY(praxFormatOnSave());
+    m_app.reset();
+    writeFile(profilePath(), "[Layout Extras]\nFormat On Save=0\n");
+    QVERIFY(start());
+    QVERIFY(!praxFormatOnSave());
+}
+
 void ShellTest::recentFileListKeptInProfile()
 {
     const QString a = m_dir->filePath(QStringLiteral("a.txt"));
@@ -823,6 +862,7 @@ void ShellTest::saveOptionsWritesTheProfile()
     QCOMPARE(prax::format_options.interval, 7);
     prax::format_options.interval = 3;
     prax::format_options.alignment = 2;
+    setPraxFormatOnSave(true);
     QVERIFY(frame->runCommand(ID_SAVE_OPTIONS));
     QVERIFY(g_messages.isEmpty());
 
@@ -830,6 +870,9 @@ void ShellTest::saveOptionsWritesTheProfile()
     prax::load_format_options(QFile::encodeName(profilePath()).toStdString(), reread);
     QCOMPARE(reread.interval, 3);
     QCOMPARE(reread.alignment, 2);
+    setPraxFormatOnSave(false);
+    loadEditorSettings(QFile::encodeName(profilePath()).toStdString());
+    QVERIFY(praxFormatOnSave());
     QVERIFY(readFile(profilePath()).contains("[Recent File List]"));
 
     // Saving unchanged options rewrites the same values.
@@ -922,6 +965,167 @@ void ShellTest::helpIndexOpensContext111()
     QVERIFY(frame->runCommand(ID_HELP));
     QCOMPARE(help->currentAnchor(), QStringLiteral("context-%1").arg(kHelpDocumentContext));
     help->close();
+}
+
+void ShellTest::lineEndPaneFollowsActiveDocument()
+{
+    const QString dos = m_dir->filePath(QStringLiteral("dos.sql"));
+    const QString unix = m_dir->filePath(QStringLiteral("unix.sql"));
+    writeFile(dos, "select 1;\r\nselect 2;\n");
+    writeFile(unix, "select 1;\nselect 2;\r\n");
+    CMainFrame *frame = start({QStringLiteral("prax"), dos, unix});
+    QVERIFY(frame);
+    const QMap<QString, QString> expected{{dos, QStringLiteral("CRLF")}, {unix, QStringLiteral("LF")}};
+    for (CChildFrame *child : frame->childFrames()) {
+        frame->mdiArea()->setActiveSubWindow(child);
+        QCOMPARE(frame->lineEndPane()->text(), expected.value(child->document()->path()));
+        QVERIFY(frame->lineEndPane()->isVisible());
+    }
+    for (CChildFrame *child : frame->childFrames())
+        child->close();
+    QTRY_VERIFY(frame->lineEndPane()->isHidden());
+}
+
+void ShellTest::fileDialogTypes()
+{
+    QCOMPARE(DocumentPrompts::fileFilters(), (QStringList{"SQL files (*.sql)",
+                                                          "Embedded SQL sources (*.pc *.pgc *.ec *.sqc *.c *.h)",
+                                                          "All files (*)"}));
+}
+
+void ShellTest::saveAsProposesSqlName_data()
+{
+    QTest::addColumn<QString>("file"); // empty: an untitled document
+    QTest::newRow("untitled") << QString();
+    QTest::newRow("opened file") << QStringLiteral("query.pc");
+}
+
+void ShellTest::saveAsProposesSqlName()
+{
+    QFETCH(QString, file);
+    CMainFrame *frame = start();
+    QVERIFY(frame);
+    if (!file.isEmpty()) {
+        writeFile(m_dir->filePath(file), "EXEC SQL COMMIT;\n");
+        QVERIFY(m_app->OpenDocumentFile(m_dir->filePath(file)));
+    }
+    QStringList proposed;
+    DocumentPrompts::setFileNameHook([&](bool save, const QString &suggested) {
+        if (save)
+            proposed << suggested;
+        return QString();
+    });
+    QVERIFY(frame->runCommand(ID_FILE_SAVE_AS));
+    const CPraxDoc *doc = frame->activeDocument();
+    const QString expected = file.isEmpty() ? doc->title() + QStringLiteral(".sql") : doc->path();
+    QCOMPARE(proposed, QStringList{expected});
+}
+
+void ShellTest::droppedFilesOpenAsDocuments_data()
+{
+    QTest::addColumn<bool>("onView"); // else on the main window's MDI area
+    QTest::newRow("on the main window") << false;
+    QTest::newRow("on a document") << true;
+}
+
+void ShellTest::droppedFilesOpenAsDocuments()
+{
+    QFETCH(bool, onView);
+    const QString first = m_dir->filePath(QStringLiteral("one.sql"));
+    const QString second = m_dir->filePath(QStringLiteral("two.pc"));
+    writeFile(first, "select 1;\n");
+    writeFile(second, "EXEC SQL COMMIT;\n");
+    CMainFrame *frame = start();
+    QVERIFY(frame);
+    CPraxView *view = frame->activeView();
+
+    // As a file manager drags them: URLs, and the paths as text as well.
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(first), QUrl::fromLocalFile(second)});
+    data.setText(first + QLatin1Char('\n') + second);
+    QWidget *target = onView ? view->viewport() : static_cast<QWidget *>(frame);
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    QVERIFY(drop.isAccepted());
+    QStringList opened;
+    for (CChildFrame *child : frame->childFrames())
+        opened << child->document()->path();
+    QCOMPARE(opened, (QStringList{QString(), first, second}));
+    QCOMPARE(frame->childFrames().at(2)->document()->text(), QByteArray("EXEC SQL COMMIT;\n"));
+    QCOMPARE(view->textBytes(), QByteArray()); // no path typed into the document
+}
+
+void ShellTest::fileChangedOnDiskIsAskedOnce_data()
+{
+    QTest::addColumn<bool>("edited"); // the document has unsaved edits
+    QTest::addColumn<bool>("reload");
+    QTest::newRow("reload") << false << true;
+    QTest::newRow("reload over edits") << true << true;
+    QTest::newRow("keep") << false << false;
+    QTest::newRow("keep edits") << true << false;
+}
+
+void ShellTest::fileChangedOnDiskIsAskedOnce()
+{
+    QFETCH(bool, edited);
+    QFETCH(bool, reload);
+    const QString path = m_dir->filePath(QStringLiteral("shared.sql"));
+    writeFile(path, "select 1;\n");
+    CMainFrame *frame = start({QStringLiteral("prax"), path});
+    QVERIFY(frame);
+    CPraxDoc *doc = frame->activeDocument();
+    if (edited)
+        doc->setText("select 1; -- mine\n");
+    const QByteArray before = doc->text();
+    DocumentPrompts::setReloadHook([&](const QString &text) {
+        m_prompts << text;
+        return reload;
+    });
+    const auto activate = [frame] {
+        QEvent event(QEvent::WindowActivate);
+        QApplication::sendEvent(frame, &event);
+        QCoreApplication::processEvents();
+    };
+
+    activate(); // nothing changed yet
+    QVERIFY(m_prompts.isEmpty());
+    writeFile(path, "select 2;\n");
+    activate();
+    QCOMPARE(m_prompts.size(), 1);
+    QVERIFY(m_prompts.at(0).contains(QDir::toNativeSeparators(path)));
+    // Edits about to be replaced are named in the question.
+    QCOMPARE(m_prompts.at(0).contains(QStringLiteral("not saved")), edited);
+    QCOMPARE(doc->text(), reload ? QByteArray("select 2;\n") : before);
+    QCOMPARE(doc->isModified(), !reload);
+
+    activate(); // the same file again: no second question
+    QCOMPARE(m_prompts.size(), 1);
+    writeFile(path, "select 33;\n");
+    activate(); // changed once more: asked again
+    QCOMPARE(m_prompts.size(), 2);
+    QVERIFY(g_messages.isEmpty());
+}
+
+void ShellTest::fileDeletedOnDiskIsReportedOnce()
+{
+    const QString path = m_dir->filePath(QStringLiteral("gone.sql"));
+    writeFile(path, "select 1;\n");
+    CMainFrame *frame = start({QStringLiteral("prax"), path});
+    QVERIFY(frame);
+    QVERIFY(QFile::remove(path));
+    for (int i = 0; i < 2; ++i) {
+        QEvent event(QEvent::WindowActivate);
+        QApplication::sendEvent(frame, &event);
+        QCoreApplication::processEvents();
+    }
+    QCOMPARE(g_messages.size(), 1);
+    QVERIFY(g_messages.at(0).contains(QStringLiteral("deleted")));
+    QVERIFY(m_prompts.isEmpty());
+    QCOMPARE(frame->activeDocument()->text(), QByteArray("select 1;\n"));
+    QVERIFY(frame->activeDocument()->isModified());
 }
 
 QTEST_MAIN(ShellTest)

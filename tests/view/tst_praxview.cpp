@@ -129,6 +129,8 @@ private slots:
     void beautifyNCopyAfterFailureCopiesNothing();
     void pasteBeautifiedReplacesSelection();
     void pasteBeautifiedKeepsUserIndentation();
+    void pasteBeautifiedTakesTheDocumentLineEnd_data();
+    void pasteBeautifiedTakesTheDocumentLineEnd();
     void pasteBeautifiedWithoutClipboardTextDoesNothing();
     void contextMenuRows_data();
     void contextMenuRows();
@@ -436,6 +438,31 @@ void TestPraxView::pasteBeautifiedKeepsUserIndentation()
     m_view->OnPasteBeautified();
     QVERIFY(m_view->textBytes().contains("EXEC SQL"));
     QCOMPARE(prax::format_options.starting_indentation, m_userIndentation);
+}
+
+void TestPraxView::pasteBeautifiedTakesTheDocumentLineEnd_data()
+{
+    QTest::addColumn<QByteArray>("document");
+    QTest::addColumn<QByteArray>("lineEnd");
+    QTest::newRow("CR LF document") << QByteArray("-- a\r\n") << QByteArray("\r\n");
+    QTest::newRow("LF document") << QByteArray("-- a\n") << QByteArray("\n");
+}
+
+void TestPraxView::pasteBeautifiedTakesTheDocumentLineEnd()
+{
+    QFETCH(QByteArray, document);
+    QFETCH(QByteArray, lineEnd);
+    const QByteArray clip = "select a, b from t where x = 1 and y = 2\n";
+    setClipboardBytes(clip);
+    m_view->setTextBytes(document);
+    m_view->SendScintilla(QsciScintilla::SCI_DOCUMENTEND);
+    m_view->OnPasteBeautified();
+
+    // The engine writes LF for LF input; the pasted lines end as the document's do.
+    QByteArray formatted = engineFormat(clip, m_userIndentation, 0);
+    QVERIFY(formatted.count('\n') > 1);
+    formatted.replace("\n", lineEnd);
+    QCOMPARE(m_view->textBytes(), document + formatted);
 }
 
 void TestPraxView::pasteBeautifiedWithoutClipboardTextDoesNothing()
