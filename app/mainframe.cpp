@@ -15,19 +15,20 @@
 
 #include "engine/engine.h"
 #include "engine/options.h"
+#include "engine/profile.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QDockWidget>
+#include <QFile>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMetaMethod>
-#include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
@@ -36,6 +37,8 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QWhatsThis>
+
+#include <string>
 
 namespace {
 
@@ -62,6 +65,15 @@ QString recentFileText(int index, const QString &path)
         shown = shown.left(20) + QStringLiteral("...") + shown.right(37);
     shown.replace(u'&', QStringLiteral("&&"));
     return QStringLiteral("&%1 %2").arg(index + 1).arg(shown);
+}
+
+// Window > Tabbed, kept in the profile beside the formatting options.
+constexpr const char *kWindowSection = "Window";
+constexpr const char *kTabbedKey = "Tabbed";
+
+std::string profileFile()
+{
+    return QFile::encodeName(praxProfilePath()).toStdString();
 }
 
 QString statusText(std::string_view bytes)
@@ -106,6 +118,9 @@ bool CMainFrame::LoadFrame()
     m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_mdiArea);
     connect(m_mdiArea, &QMdiArea::subWindowActivated, this, &CMainFrame::onSubWindowActivated);
+    prax::IniProfile profile;
+    profile.load(profileFile());
+    setTabbedView(profile.get_int(kWindowSection, kTabbedKey, 0) != 0);
 
     createActions();
     createMenus();
@@ -135,7 +150,7 @@ void CMainFrame::createActions()
     for (const CommandEntry &entry : commandTable()) {
         // Its first menu text; menus that show another text get items of their own.
         QAction *action = createCommandAction(entry.id, commandText(entry, MenuVariant::M), this, run);
-        if (entry.id == ID_VIEW_TOOLBAR || entry.id == ID_VIEW_STATUS_BAR)
+        if (entry.id == ID_VIEW_TOOLBAR || entry.id == ID_VIEW_STATUS_BAR || entry.id == ID_WINDOW_TABBED)
             action->setCheckable(true);
         m_actions.insert(entry.id, action);
     }
@@ -200,8 +215,7 @@ void CMainFrame::createMenus()
 
 bool CMainFrame::createToolBar()
 {
-    m_toolBar = createCommandToolBar(this, QPixmap(QStringLiteral(":/prax/IDR_MAINFRAME.png")), kToolbarImageCount,
-                                     toolbarLayout(), [this](int id) { return m_actions.value(id); });
+    m_toolBar = createCommandToolBar(this, toolbarLayout(), [this](int id) { return m_actions.value(id); });
     if (!m_toolBar)
         return false;
     describeToolBarButtons(m_toolBar);
@@ -381,6 +395,10 @@ void CMainFrame::addChildFrame(CChildFrame *child)
     connect(child->document(), &CPraxDoc::titleChanged, this, &CMainFrame::updateActions);
     connect(child->document(), &CPraxDoc::modifiedChanged, this, &CMainFrame::updateActions);
     connect(child, &CChildFrame::documentSaved, this, &CMainFrame::documentSaved);
+    connect(child->view(), &CPraxView::commandMessage, this, [this](const QString &text) {
+        m_engineMessage = text;
+        setMessageText(text);
+    });
     connect(child, &QObject::destroyed, this, [this] {
         updateMenuBar();
         updateActions();
@@ -488,6 +506,7 @@ CommandState CMainFrame::commandState() const
     state.document = activeChild() != nullptr;
     state.embedded = activeDocument() && activeDocument()->IsEmbedded();
     state.documentWindows = !childFrames().isEmpty();
+    state.tabbed = m_mdiArea && m_mdiArea->viewMode() == QMdiArea::TabbedView;
     return state;
 }
 
@@ -535,6 +554,7 @@ void CMainFrame::updateActions()
     if (m_toolBar)
         m_actions.value(ID_VIEW_TOOLBAR)->setChecked(!m_toolBar->isHidden());
     m_actions.value(ID_VIEW_STATUS_BAR)->setChecked(!statusBar()->isHidden());
+    m_actions.value(ID_WINDOW_TABBED)->setChecked(state.tabbed);
 
     // One title, "Prax - Sql3*", whether or not the document window is maximised.
     m_title = QString::fromLatin1(kAppTitle);
@@ -638,6 +658,33 @@ void CMainFrame::OnWindowCascade()
 void CMainFrame::OnWindowTile()
 {
     m_mdiArea->tileSubWindows();
+}
+
+void CMainFrame::setTabbedView(bool tabbed)
+{
+    m_mdiArea->setViewMode(tabbed ? QMdiArea::TabbedView : QMdiArea::SubWindowView);
+    if (tabbed) {
+        m_mdiArea->setDocumentMode(true); // tabs without a frame around the page
+        m_mdiArea->setTabsClosable(true);
+        m_mdiArea->setTabsMovable(true);
+    }
+}
+
+void CMainFrame::OnWindowTabbed()
+{
+    const bool tabbed = m_mdiArea->viewMode() != QMdiArea::TabbedView;
+    setTabbedView(tabbed);
+    updateActions();
+    // Read afresh: the options and the recent files written meanwhile stay.
+    prax::IniProfile profile;
+    std::string error;
+    if (!profile.load(profileFile(), &error)) {
+        qWarning("prax: window layout not saved: %s", error.c_str());
+        return;
+    }
+    profile.set_int(kWindowSection, kTabbedKey, tabbed ? 1 : 0);
+    if (!profile.save(profileFile(), &error))
+        qWarning("prax: window layout not saved: %s", error.c_str());
 }
 
 void CMainFrame::OnWindowArrange()

@@ -41,7 +41,7 @@ public:
     ~CMainFrame() override;
 
     // Creates the MDI area, toolbar, dialog bar and status bar; false when
-    // one of them (or the toolbar's image strip) cannot be made.
+    // one of them (or a toolbar icon) cannot be made.
     bool LoadFrame();
 
     QMdiArea *mdiArea() const { return m_mdiArea; }
@@ -95,6 +95,7 @@ public slots:
     void OnWindowTile();
     void OnWindowNext();
     void OnWindowArrange();
+    void OnWindowTabbed();
     void OnNextPane();
     void OnPrevPane();
     void OnHelpIndex();
@@ -119,6 +120,8 @@ private:
     void createDialogBar();
     void createStatusBar();
     void installStatusHook();
+    // The document windows as tabs (true) or as windows of their own.
+    void setTabbedView(bool tabbed);
 
     void updateMenuBar();
     void applyAccelerators(MenuVariant variant);
@@ -141,7 +144,7 @@ private:
     MenuVariant m_menuVariant = MenuVariant::M;
     QString m_title; // "Prax - Sql3*"
     QPointer<CChildFrame> m_lastActive;
-    QString m_engineMessage; // the engine's last message, kept until the next command
+    QString m_engineMessage; // the last command's message (the engine's or its own), kept until the next command
     bool m_inWhatsThisMode = false;
     bool m_destroying = false;
 };

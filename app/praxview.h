@@ -119,11 +119,16 @@ signals:
     // The enabled state of one of the view's commands may have changed
     // (text, selection, undo history or clipboard).
     void commandStateChanged();
+    // A command finished and says so ("The formatted text is copied into the
+    // clipboard."): for the frame's status bar, not a box to click away.
+    void commandMessage(const QString &text);
 
 protected:
     void contextMenuEvent(QContextMenuEvent *e) override;
     void keyPressEvent(QKeyEvent *e) override;
     void mousePressEvent(QMouseEvent *e) override;
+    // A new palette (the desktop switched to a dark theme) recolours the text.
+    void changeEvent(QEvent *e) override;
 
     // Clipboard and drag-and-drop carry the raw bytes (see praxview.cpp).
     bool canInsertFromMimeData(const QMimeData *source) const override;
@@ -132,6 +137,8 @@ protected:
 
 private:
     void setUp();
+    // Paper, text, margin, selection and SQL colours from the palette.
+    void applyPaletteColours();
     // Beautify proper; false after any failure (its message already shown).
     bool beautify(bool &hadSelection);
     // After a whole-text Beautify: caret at the start of line `caretLine`

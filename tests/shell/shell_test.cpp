@@ -5,6 +5,7 @@
 #include "app/aboutdlg.h"
 #include "app/childframe.h"
 #include "app/commands.h"
+#include "app/dialogs/formatoptionsdlg.h"
 #include "app/embedding.h"
 #include "app/findreplace.h"
 #include "app/help.h"
@@ -34,6 +35,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
@@ -44,7 +46,11 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QWhatsThis>
+#include <QScopeGuard>
+#include <Qsci/qscilexersql.h>
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 
 namespace {
@@ -83,6 +89,43 @@ void writeFile(const QString &path, const QByteArray &bytes)
     QCOMPARE(f.write(bytes), bytes.size());
 }
 
+// The share of pixels of `image` that are not (nearly) transparent.
+double inkShare(const QImage &image)
+{
+    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+    qsizetype ink = 0;
+    for (int y = 0; y < argb.height(); ++y) {
+        for (int x = 0; x < argb.width(); ++x)
+            ink += qAlpha(argb.pixel(x, y)) > 32;
+    }
+    return argb.isNull() ? 0.0 : double(ink) / double(argb.width() * argb.height());
+}
+
+// The contrast of two colours as readability guidelines count it: 1 (none)
+// to 21 (black on white); 4.5 is the least for text.
+double contrastRatio(const QColor &a, const QColor &b)
+{
+    const auto luminance = [](const QColor &c) {
+        const auto linear = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// A dark palette as a dark desktop theme hands it to the application.
+QPalette darkPalette()
+{
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(49, 54, 59));
+    dark.setColor(QPalette::WindowText, QColor(239, 240, 241));
+    dark.setColor(QPalette::Base, QColor(35, 38, 41));
+    dark.setColor(QPalette::Text, QColor(239, 240, 241));
+    dark.setColor(QPalette::Button, QColor(49, 54, 59));
+    dark.setColor(QPalette::ButtonText, QColor(239, 240, 241));
+    return dark;
+}
+
 QByteArray readFile(const QString &path)
 {
     QFile f(path);
@@ -111,6 +154,7 @@ private slots:
     void statusBarPanesAndPrompts();
     void engineMessagesReachTheMessagePane();
     void windowTitleShowsActiveDocument();
+    void tabbedViewIsKeptInProfile();
 
     void embeddingSwitch_data();
     void embeddingSwitch();
@@ -118,6 +162,7 @@ private slots:
     void commandLineParsing();
     void qtOwnOptionsAreLeftToQApplication();
     void commandLineFilesOpenEachInItsWindow();
+    void startupReadsProfileAndDialogColours_data();
     void startupReadsProfileAndDialogColours();
 
     void recentFileListKeptInProfile();
@@ -226,7 +271,8 @@ void ShellTest::menusMatchCommandTable_data()
                {item("&Cascade", 57650, "Arrange windows so they overlap"),
                 item("&Tile", 57651, "Arrange windows as non-overlapping tiles"),
                 item("&Arrange Icons", 57649, "Arrange icons at the bottom of the window"),
-                item("Ne&xt Window\tCtrl+F6", 32784, "Switch to the next document window")},
+                item("Ne&xt Window\tCtrl+F6", 32784, "Switch to the next document window"), sep,
+                item("&Tabbed", 32795, "Show the document windows as tabs")},
                {item("Index", 57666, "List Help topics"), about},
            };
 }
@@ -494,11 +540,22 @@ void ShellTest::toolbarHasFourteenNamedEntries()
     for (QAction *a : toolbar->actions())
         entries << (a->isSeparator() ? 0 : a->data().toInt());
     QCOMPARE(entries, (QList<int>{57600, 57601, 57603, 0, 57607, 57609, 0, 57636, 57635, 57634, 57637, 57643, 0,
-                                  32771}));
+                                  32771, 32778, 32772, 0, 57664}));
 
     QWidget *button = toolbar->widgetForAction(frame->commandAction(ID_FILE_NEW));
     QVERIFY(button);
-    QCOMPARE(frame->commandAction(ID_FILE_NEW)->icon().actualSize(QSize(16, 15)), QSize(16, 15));
+    // Drawn from the vector file at every scale: at 2x a 32-pixel picture,
+    // not the 16-pixel one stretched by the painter.
+    for (QAction *a : toolbar->actions()) {
+        if (a->isSeparator())
+            continue;
+        QVERIFY2(a->icon().availableSizes().isEmpty(), qPrintable(a->text()));
+        for (const qreal scale : {1.0, 2.0}) {
+            const QPixmap picture = a->icon().pixmap(QSize(16, 16), scale);
+            QCOMPARE(picture.size(), QSize(16, 16) * scale);
+            QVERIFY2(inkShare(picture.toImage()) > 0.1, qPrintable(a->text()));
+        }
+    }
     // Named for screen readers and tipped for the pointer without the menu
     // text's "&" and tab; the key, if any, in parentheses.
     const QList<std::pair<int, QString>> named{{ID_FILE_NEW, "New"}, {57636, "Find"}, {ID_BEAUTIFY, "Beautify"}};
@@ -616,9 +673,52 @@ void ShellTest::engineMessagesReachTheMessagePane()
     QApplication::sendEvent(frame->toolBar(), &none);
     QCOMPARE(frame->messagePane()->text(), QStringLiteral("For Help, press F1"));
 
+    // A command's success is told there too, not in a box to click away.
+    frame->activeView()->setTextBytes("select a from b");
+    QVERIFY(frame->runCommand(ID_BEAUTIFY_N_COPY));
+    QCOMPARE(frame->messagePane()->text(), QStringLiteral("The formatted text is copied into the clipboard."));
+    QVERIFY(g_messages.isEmpty());
+
     // Once the frame is gone the hook is dropped, not called on a dead window.
     m_app.reset();
     prax::show_status_message("after\n");
+}
+
+void ShellTest::tabbedViewIsKeptInProfile()
+{
+    const QByteArray options = "[Formatting Options]\nInterval=3\n";
+    writeFile(profilePath(), options);
+    CMainFrame *frame = start();
+    QVERIFY(frame);
+    QCOMPARE(frame->mdiArea()->viewMode(), QMdiArea::SubWindowView);
+
+    // Each Window > Tabbed switches the view, and a new start finds it as left.
+    for (const bool tabbed : {true, false, true}) {
+        QVERIFY(frame->runCommand(ID_WINDOW_TABBED));
+        const QMdiArea::ViewMode mode = tabbed ? QMdiArea::TabbedView : QMdiArea::SubWindowView;
+        QCOMPARE(frame->mdiArea()->viewMode(), mode);
+        QCOMPARE(frame->commandAction(ID_WINDOW_TABBED)->isChecked(), tabbed);
+        QCOMPARE(frame->commandAction(ID_WINDOW_CASCADE)->isEnabled(), !tabbed);
+        const QByteArray profile = readFile(profilePath());
+        QVERIFY2(profile.startsWith(options), profile.constData());
+        QVERIFY2(profile.contains(tabbed ? "Tabbed=1" : "Tabbed=0"), profile.constData());
+
+        m_app.reset();
+        frame = start();
+        QVERIFY(frame);
+        QCOMPARE(frame->mdiArea()->viewMode(), mode);
+        QCOMPARE(frame->commandAction(ID_WINDOW_TABBED)->isChecked(), tabbed);
+    }
+
+    // The tabs carry the documents' titles, close and move.
+    frame->runCommand(ID_FILE_NEW);
+    auto *tabs = frame->mdiArea()->findChild<QTabBar *>();
+    QVERIFY(tabs);
+    QVERIFY(tabs->tabsClosable());
+    QVERIFY(tabs->isMovable());
+    QCOMPARE(tabs->count(), 2);
+    for (int i = 0; i < tabs->count(); ++i)
+        QCOMPARE(tabs->tabText(i), frame->childFrames().at(i)->document()->title());
 }
 
 void ShellTest::windowTitleShowsActiveDocument()
@@ -740,17 +840,52 @@ void ShellTest::commandLineFilesOpenEachInItsWindow()
     QCOMPARE(g_messages, QStringList{QStringLiteral("Failed to open document.")});
 }
 
+void ShellTest::startupReadsProfileAndDialogColours_data()
+{
+    QTest::addColumn<QPalette>("desktop");
+    QTest::newRow("light desktop") << QApplication::palette();
+    QTest::newRow("dark desktop") << darkPalette();
+}
+
 void ShellTest::startupReadsProfileAndDialogColours()
 {
+    QFETCH(QPalette, desktop);
+    const QPalette before = QApplication::palette();
+    QApplication::setPalette(desktop);
+    const auto restore = qScopeGuard([&before] { QApplication::setPalette(before); });
+
     // An empty profile gives the load defaults (interval 5), not the built-in 4.
     CMainFrame *frame = start();
     QVERIFY(frame);
     QVERIFY(frame->isVisible());
     QCOMPARE(prax::format_options.interval, prax::load_default_format_options().interval);
+
+    // Dialogs, the Options dialog among them, keep the desktop's colours.
     QDialog dialog;
-    dialog.ensurePolished();
-    QCOMPARE(dialog.palette().color(QPalette::Window), QColor(192, 192, 192));
-    QCOMPARE(dialog.palette().color(QPalette::WindowText), QColor(Qt::black));
+    CFormatOptionsDlg options(frame, praxProfilePath());
+    for (QWidget *shown : {static_cast<QWidget *>(&dialog), static_cast<QWidget *>(&options)}) {
+        shown->ensurePolished();
+        QCOMPARE(shown->palette().color(QPalette::Window), desktop.color(QPalette::Window));
+        QCOMPARE(shown->palette().color(QPalette::WindowText), desktop.color(QPalette::WindowText));
+    }
+
+    // The editor's paper and text are the desktop's, and the SQL colours
+    // stand out of that paper, light or dark.
+    CPraxView *view = frame->activeView();
+    QVERIFY(view);
+    const QColor paper = desktop.color(QPalette::Base);
+    const auto styleColour = [view](int message, int style) {
+        const long bgr = view->SendScintilla(message, static_cast<unsigned long>(style));
+        return QColor(int(bgr & 0xff), int((bgr >> 8) & 0xff), int((bgr >> 16) & 0xff));
+    };
+    QCOMPARE(styleColour(QsciScintillaBase::SCI_STYLEGETBACK, QsciLexerSQL::Default), paper);
+    QCOMPARE(styleColour(QsciScintillaBase::SCI_STYLEGETFORE, QsciLexerSQL::Default), desktop.color(QPalette::Text));
+    for (int style : {QsciLexerSQL::Keyword, QsciLexerSQL::Comment, QsciLexerSQL::CommentLine, QsciLexerSQL::Number,
+                      QsciLexerSQL::SingleQuotedString, QsciLexerSQL::DoubleQuotedString, QsciLexerSQL::Identifier}) {
+        QCOMPARE(styleColour(QsciScintillaBase::SCI_STYLEGETBACK, style), paper);
+        const double ratio = contrastRatio(styleColour(QsciScintillaBase::SCI_STYLEGETFORE, style), paper);
+        QVERIFY2(ratio >= 4.5, qPrintable(QStringLiteral("style %1: contrast %2").arg(style).arg(ratio)));
+    }
 }
 
 void ShellTest::recentFileListKeptInProfile()
