@@ -71,6 +71,15 @@ QString recentFileText(int index, const QString &path)
 constexpr const char *kWindowSection = "Window";
 constexpr const char *kTabbedKey = "Tabbed";
 
+// The empty part of the document area: a shade darker than the window, on
+// a light desktop and a dark one alike (Qt's own is a fixed mid grey, a
+// bright patch on a dark desktop).
+QBrush documentAreaBackground(const QPalette &palette)
+{
+    const QColor window = palette.color(QPalette::Window);
+    return window.darker(window.lightness() < 128 ? 140 : 115);
+}
+
 std::string profileFile()
 {
     return QFile::encodeName(praxProfilePath()).toStdString();
@@ -116,6 +125,7 @@ bool CMainFrame::LoadFrame()
     // A window moved or left partly outside the area can still be reached.
     m_mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdiArea->setBackground(documentAreaBackground(palette()));
     setCentralWidget(m_mdiArea);
     connect(m_mdiArea, &QMdiArea::subWindowActivated, this, &CMainFrame::onSubWindowActivated);
     prax::IniProfile profile;
@@ -311,6 +321,8 @@ QString CMainFrame::restingText() const
 
 bool CMainFrame::event(QEvent *event)
 {
+    if (event->type() == QEvent::PaletteChange && m_mdiArea)
+        m_mdiArea->setBackground(documentAreaBackground(palette()));
     // A maximised document window writes "Prax - Sql3 - [Sql3*]" into this
     // window's title; the title stays ours.
     if (event->type() == QEvent::WindowTitleChange && !m_title.isEmpty() && windowTitle() != m_title)

@@ -209,7 +209,8 @@ void EmbedTest::serverWindowShowsMenuE()
         {"&Options", {item("Beautify &Options", 32780), item("Save Options", 32781)}},
         {"&View", {item("&Toolbar", 59392), item("&Status Bar", 59393)}},
         {"&Window", {item("&New Window", 57648), item("&Cascade", 57650), item("&Tile", 57651),
-                     item("&Arrange Icons", 57649), item("Ne&xt Window\tCtrl+F6", 32784)}},
+                     item("&Arrange Icons", 57649), item("Ne&xt Window\tCtrl+F6", 32784), sep,
+                     item("&Tabbed", 32795)}},
         {"&Help", {item("&Index", 57666), item("&Using Help", 57668), sep, item("&About Prax...", 57664)}},
     };
     const QList<QAction *> bar = frame->menuBar()->actions();
