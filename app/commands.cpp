@@ -172,7 +172,7 @@ const std::vector<MenuPopup> kMenuI = {
 const std::vector<int> kToolbar = {
     ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, S, ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, S,
     ID_EDIT_FIND, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, ID_EDIT_UNDO, S, ID_BEAUTIFY,
-    ID_BEAUTIFY_N_COPY, ID_PASTE_BEAUTIFIED, S, ID_APP_ABOUT,
+    ID_BEAUTIFY_N_COPY, ID_PASTE_BEAUTIFIED, S, ID_FORMAT_OPTIONS, ID_BATCH_JOB, S, ID_APP_ABOUT,
 };
 
 // The editing keys that every document key table has.

@@ -1,5 +1,5 @@
-// The command table of the editor: every command the menus, keys, toolbar and
-// dialog bar send, as one declarative list (id, menu texts, status-bar prompt,
+// The command table of the editor: every command the menus, keys and toolbar
+// send, as one declarative list (id, menu texts, status-bar prompt,
 // keys, owner and handler), and the menu layouts built from it.
 //
 // Nothing here creates widgets (commandui.h turns the table into QActions and

@@ -5,7 +5,6 @@
 #include "app/commandui.h"
 #include "app/dialogs/batchjobdlg.h"
 #include "app/dialogs/formatoptionsdlg.h"
-#include "app/dialogunits.h"
 #include "app/help.h"
 #include "app/msgbox.h"
 #include "app/toolbartips.h"
@@ -21,7 +20,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
-#include <QDockWidget>
 #include <QFile>
 #include <QFontMetrics>
 #include <QLabel>
@@ -29,7 +27,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMetaMethod>
-#include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -43,18 +40,6 @@
 namespace {
 
 constexpr int kVariants[] = {int(MenuVariant::M), int(MenuVariant::D), int(MenuVariant::E), int(MenuVariant::I)};
-
-// The dialog bar's template: its size and its two buttons, in dialog units.
-struct DialogBarButton {
-    int id;
-    const char *caption;
-    int x, y, w, h;
-};
-constexpr int kDialogBarWidth = 32, kDialogBarHeight = 248;
-constexpr DialogBarButton kDialogBarButtons[] = {
-    {IDC_OPTION, "Option", 2, 18, 27, 19},
-    {IDC_BATCH, "Batch", 1, 41, 27, 19},
-};
 
 // A recent-file entry as the File menu shows it: "&1 /path/file.txt", long
 // paths shortened in the middle, "&" doubled so it is not a mnemonic.
@@ -136,7 +121,6 @@ bool CMainFrame::LoadFrame()
     createMenus();
     if (!createToolBar())
         return false;
-    createDialogBar();
     createStatusBar();
     installStatusHook();
     qApp->installEventFilter(this); // leaving context-help mode
@@ -231,39 +215,6 @@ bool CMainFrame::createToolBar()
     describeToolBarButtons(m_toolBar);
     connect(m_toolBar, &QToolBar::visibilityChanged, this, &CMainFrame::updateActions);
     return true;
-}
-
-void CMainFrame::createDialogBar()
-{
-    auto *dock = new QDockWidget(this);
-    dock->setObjectName(QStringLiteral("IDD_DIALOGBAR"));
-    dock->setFeatures(QDockWidget::NoDockWidgetFeatures);
-    dock->setAllowedAreas(Qt::RightDockWidgetArea);
-    dock->setTitleBarWidget(new QWidget(dock)); // no title bar
-
-    auto *bar = new QFrame(dock);
-    bar->setObjectName(QStringLiteral("dialogBarBody"));
-    // The bar has a border on its left side only.
-    bar->setStyleSheet(QStringLiteral("QFrame#dialogBarBody { border-left: 1px solid palette(dark); }"));
-    QFont font(QStringLiteral("Times New Roman"));
-    font.setStyleHint(QFont::Serif);
-    font.setPointSize(8);
-    bar->setFont(font);
-    const QRect size = mapDialogRect(font, 0, 0, kDialogBarWidth, kDialogBarHeight);
-    bar->setFixedWidth(size.width());
-    bar->setMinimumHeight(mapDialogRect(font, 0, 0, 0, 64).height());
-    for (const DialogBarButton &b : kDialogBarButtons) {
-        auto *button = new QPushButton(QString::fromLatin1(b.caption), bar);
-        button->setObjectName(QString::fromLatin1(findCommand(b.id)->name));
-        button->setGeometry(mapDialogRect(font, b.x, b.y, b.w, b.h));
-        button->setFocusPolicy(Qt::NoFocus); // the editor keeps the keyboard
-        button->setWhatsThis(QString::fromLatin1(findCommand(b.id == IDC_OPTION ? ID_FORMAT_OPTIONS : ID_BATCH_JOB)->prompt));
-        const int id = b.id;
-        connect(button, &QPushButton::clicked, this, [this, id] { runCommand(id); });
-    }
-    dock->setWidget(bar);
-    addDockWidget(Qt::RightDockWidgetArea, dock);
-    m_dialogBar = dock;
 }
 
 void CMainFrame::createStatusBar()
@@ -636,7 +587,7 @@ QRect CMainFrame::cascadeSlot(int index) const
     // the window's own size, less its bars, stands in for the area's.
     QSize area = m_mdiArea->viewport()->size();
     if (!isVisible())
-        area = size() - QSize(m_dialogBar ? m_dialogBar->sizeHint().width() : 0, 100);
+        area = size() - QSize(0, 100);
     // Three quarters of the area, each window one title bar lower and to
     // the right of the one before; back to the corner once the next one
     // would not fit.

@@ -1,9 +1,9 @@
-// The main window: an MDI area for the document windows, the toolbar at the
-// top, the dialog bar with "Option" and "Batch" at the right edge, the status
-// bar with its message pane and key indicators, and the menu bar, which shows
-// menu M while no document window is open and menu D while one is (menu E,
-// with its own key table, while the active document is embedded in a
-// container's document).
+// The main window: an MDI area for the document windows (as windows or as
+// tabs), the toolbar at the top (Options and Batch job among its buttons),
+// the status bar with its message pane and key indicators, and the menu bar,
+// which shows menu M while no document window is open and menu D while one is
+// (menu E, with its own key table, while the active document is embedded in
+// a container's document).
 //
 // Every command is a QAction made from the command table (commands.h) and
 // carrying its id in QAction::data(); runCommand(id) routes an id to this
@@ -27,7 +27,6 @@ class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
-class QPushButton;
 class QToolBar;
 
 class CMainFrame : public QMainWindow
@@ -35,18 +34,15 @@ class CMainFrame : public QMainWindow
     Q_OBJECT
 
 public:
-    static constexpr int IDD_DIALOGBAR = 110;
-
     explicit CMainFrame(QWidget *parent = nullptr);
     ~CMainFrame() override;
 
-    // Creates the MDI area, toolbar, dialog bar and status bar; false when
+    // Creates the MDI area, toolbar and status bar; false when
     // one of them (or a toolbar icon) cannot be made.
     bool LoadFrame();
 
     QMdiArea *mdiArea() const { return m_mdiArea; }
     QToolBar *toolBar() const { return m_toolBar; }
-    QWidget *dialogBar() const { return m_dialogBar; }
     QLabel *messagePane() const { return m_messagePane; }
     QList<QLabel *> indicatorPanes() const { return m_indicators; }
 
@@ -117,7 +113,6 @@ private:
     void createActions();
     void createMenus();
     bool createToolBar();
-    void createDialogBar();
     void createStatusBar();
     void installStatusHook();
     // The document windows as tabs (true) or as windows of their own.
@@ -132,7 +127,6 @@ private:
 
     QMdiArea *m_mdiArea = nullptr;
     QToolBar *m_toolBar = nullptr;
-    QWidget *m_dialogBar = nullptr;
     QLabel *m_messagePane = nullptr;
     QList<QLabel *> m_indicators;
     QHash<int, QAction *> m_actions;        // one per command, with its keys

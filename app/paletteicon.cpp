@@ -99,10 +99,8 @@ QString commandIconPath(int id)
     case ID_BEAUTIFY: name = "beautify"; break;
     case ID_BEAUTIFY_N_COPY: name = "beautifyncopy"; break;
     case ID_PASTE_BEAUTIFIED: name = "pastebeautified"; break;
-    case ID_FORMAT_OPTIONS:
-    case IDC_OPTION: name = "options"; break;
-    case ID_BATCH_JOB:
-    case IDC_BATCH: name = "batch"; break;
+    case ID_FORMAT_OPTIONS: name = "options"; break;
+    case ID_BATCH_JOB: name = "batch"; break;
     case ID_APP_ABOUT: name = "about"; break;
     case ID_CONTEXT_HELP: name = "contexthelp"; break;
     default: return QString();

@@ -1,7 +1,8 @@
 // Start-up, main frame and command table of the editor: the menus M and D
-// item by item, the key table, toolbar, dialog bar and status bar, the
-// engine's messages in the status bar, embedding launches, the command line,
-// the recent-file list in the profile, Save Options, Exit and the About box.
+// item by item, the key table, toolbar and status bar, the engine's messages
+// in the status bar, the desktop's colours, the tabbed view, embedding
+// launches, the command line, the recent-file list in the profile, Save
+// Options, Exit and the About box.
 #include "app/aboutdlg.h"
 #include "app/childframe.h"
 #include "app/commands.h"
@@ -22,7 +23,6 @@
 #include "prax_version.h" // generated into the build tree
 
 #include <QDir>
-#include <QDockWidget>
 #include <QFile>
 #include <QInputDialog>
 #include <QLabel>
@@ -32,7 +32,6 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QScrollBar>
-#include <QPushButton>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTabBar>
@@ -41,6 +40,7 @@
 #include <QTextBrowser>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 #include <QAccessible>
 #include <QToolTip>
 #include <QApplication>
@@ -150,7 +150,7 @@ private slots:
     void documentWindowsStayInsideTheArea();
     void commandTableInvariants();
     void toolbarHasFourteenNamedEntries();
-    void dialogBarButtonsRunTheMenuCommands();
+    void optionAndBatchButtonsRunTheMenuCommands();
     void statusBarPanesAndPrompts();
     void engineMessagesReachTheMessagePane();
     void windowTitleShowsActiveDocument();
@@ -540,7 +540,7 @@ void ShellTest::toolbarHasFourteenNamedEntries()
     for (QAction *a : toolbar->actions())
         entries << (a->isSeparator() ? 0 : a->data().toInt());
     QCOMPARE(entries, (QList<int>{57600, 57601, 57603, 0, 57607, 57609, 0, 57636, 57635, 57634, 57637, 57643, 0,
-                                  32771, 32778, 32772, 0, 57664}));
+                                  32771, 32778, 32772, 0, 32780, 32773, 0, 57664}));
 
     QWidget *button = toolbar->widgetForAction(frame->commandAction(ID_FILE_NEW));
     QVERIFY(button);
@@ -558,7 +558,8 @@ void ShellTest::toolbarHasFourteenNamedEntries()
     }
     // Named for screen readers and tipped for the pointer without the menu
     // text's "&" and tab; the key, if any, in parentheses.
-    const QList<std::pair<int, QString>> named{{ID_FILE_NEW, "New"}, {57636, "Find"}, {ID_BEAUTIFY, "Beautify"}};
+    const QList<std::pair<int, QString>> named{{ID_FILE_NEW, "New"}, {57636, "Find"}, {ID_BEAUTIFY, "Beautify"},
+                                               {ID_FORMAT_OPTIONS, "Format Options"}, {ID_BATCH_JOB, "Batch job"}};
     for (const auto &[id, name] : named) {
         QWidget *b = toolbar->widgetForAction(frame->commandAction(id));
         QVERIFY(b);
@@ -582,20 +583,13 @@ void ShellTest::toolbarHasFourteenNamedEntries()
     QVERIFY(frame->commandAction(ID_VIEW_TOOLBAR)->isChecked());
 }
 
-void ShellTest::dialogBarButtonsRunTheMenuCommands()
+void ShellTest::optionAndBatchButtonsRunTheMenuCommands()
 {
     CMainFrame *frame = start();
     QVERIFY(frame);
-    auto *dock = qobject_cast<QDockWidget *>(frame->dialogBar());
-    QVERIFY(dock);
-    QCOMPARE(frame->dockWidgetArea(dock), Qt::RightDockWidgetArea);
-    QCOMPARE(dock->features(), QDockWidget::NoDockWidgetFeatures);
-    auto *option = dock->findChild<QPushButton *>(QStringLiteral("IDC_OPTION"));
-    auto *batch = dock->findChild<QPushButton *>(QStringLiteral("IDC_BATCH"));
+    auto *option = qobject_cast<QToolButton *>(frame->toolBar()->widgetForAction(frame->commandAction(ID_FORMAT_OPTIONS)));
+    auto *batch = qobject_cast<QToolButton *>(frame->toolBar()->widgetForAction(frame->commandAction(ID_BATCH_JOB)));
     QVERIFY(option && batch);
-    QCOMPARE(option->text(), QStringLiteral("Option"));
-    QCOMPARE(batch->text(), QStringLiteral("Batch"));
-    QVERIFY(option->geometry().bottom() < batch->geometry().top());
 
     // Each button and its menu command open the same dialog (closed at once here).
     const auto openedBy = [](const std::function<void()> &send) {
@@ -886,6 +880,15 @@ void ShellTest::startupReadsProfileAndDialogColours()
         const double ratio = contrastRatio(styleColour(QsciScintillaBase::SCI_STYLEGETFORE, style), paper);
         QVERIFY2(ratio >= 4.5, qPrintable(QStringLiteral("style %1: contrast %2").arg(style).arg(ratio)));
     }
+    // The empty document area is a shade of the window, not a fixed grey.
+    const auto isDark = [](const QColor &c) { return c.lightness() < 128; };
+    QCOMPARE(isDark(frame->mdiArea()->background().color()), isDark(desktop.color(QPalette::Window)));
+
+    // A desktop switching themes while the editor runs recolours the text.
+    const QPalette other = isDark(paper) ? before : darkPalette();
+    QApplication::setPalette(other);
+    QCOMPARE(styleColour(QsciScintillaBase::SCI_STYLEGETBACK, QsciLexerSQL::Default), other.color(QPalette::Base));
+    QCOMPARE(isDark(frame->mdiArea()->background().color()), isDark(other.color(QPalette::Window)));
 }
 
 void ShellTest::recentFileListKeptInProfile()
