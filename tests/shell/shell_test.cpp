@@ -886,9 +886,9 @@ void ShellTest::startupReadsProfileAndDialogColours()
 
     // A desktop switching themes while the editor runs recolours the text.
     const QPalette other = isDark(paper) ? before : darkPalette();
-    QApplication::setPalette(other);
-    QCOMPARE(styleColour(QsciScintillaBase::SCI_STYLEGETBACK, QsciLexerSQL::Default), other.color(QPalette::Base));
-    QCOMPARE(isDark(frame->mdiArea()->background().color()), isDark(other.color(QPalette::Window)));
+    QApplication::setPalette(other); // reaches the widgets as a posted event
+    QTRY_COMPARE(styleColour(QsciScintillaBase::SCI_STYLEGETBACK, QsciLexerSQL::Default), other.color(QPalette::Base));
+    QTRY_COMPARE(isDark(frame->mdiArea()->background().color()), isDark(other.color(QPalette::Window)));
 }
 
 void ShellTest::recentFileListKeptInProfile()
