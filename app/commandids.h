@@ -38,6 +38,7 @@
     X(ID_BATCH_JOB, 32773, OnBatchJob, Local)                                                                          \
     X(ID_FORMAT_OPTIONS, 32780, OnFormatOptions, Local)                                                                \
     X(ID_SAVE_OPTIONS, 32781, OnSaveOptions, Local)                                                                    \
+    X(ID_LAYOUT_EXTRAS, 32800, OnLayoutExtras, Local)                                                                  \
     X(IDC_OPTION, 1002, OnFormatOptions, Local)                                                                        \
     X(IDC_BATCH, 1015, OnBatchJob, Local)
 

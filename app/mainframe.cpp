@@ -5,6 +5,8 @@
 #include "app/commandui.h"
 #include "app/dialogs/batchjobdlg.h"
 #include "app/dialogs/formatoptionsdlg.h"
+#include "app/dialogs/layoutextrasdlg.h"
+#include "app/editorsettings.h"
 #include "app/help.h"
 #include "app/msgbox.h"
 #include "app/toolbartips.h"
@@ -533,6 +535,12 @@ void CMainFrame::OnFormatOptions()
     dialog.exec();
 }
 
+void CMainFrame::OnLayoutExtras()
+{
+    CLayoutExtrasDlg dialog(this, praxProfilePath());
+    dialog.exec();
+}
+
 void CMainFrame::OnBatchJob()
 {
     CBatchJobDlg dialog(this);
@@ -542,7 +550,8 @@ void CMainFrame::OnBatchJob()
 void CMainFrame::OnSaveOptions()
 {
     std::string error;
-    if (prax::save_format_options(praxProfilePath().toStdString(), prax::format_options, &error) != 0) {
+    const std::string path = praxProfilePath().toStdString();
+    if (prax::save_format_options(path, prax::format_options, &error) != 0 || !saveEditorSettings(path, &error)) {
         // Not saving silently would lose the user's settings at the next start.
         praxMessageBox(this, QStringLiteral("The formatting options could not be saved:\n%1")
                                  .arg(QString::fromLocal8Bit(error.c_str())));

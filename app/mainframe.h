@@ -82,6 +82,7 @@ signals:
 
 public slots:
     void OnFormatOptions();
+    void OnLayoutExtras();
     void OnBatchJob();
     void OnSaveOptions();
     void OnViewToolbar();

@@ -3,6 +3,7 @@
 
 #include "app/aboutdlg.h"
 #include "app/childframe.h"
+#include "app/editorsettings.h"
 #include "app/embedding.h"
 #include "app/embedserver.h"
 #include "app/mainframe.h"
@@ -181,6 +182,7 @@ bool CPraxApp::InitInstance(const QStringList &arguments)
 
     // 10. The formatting options of the profile.
     prax::load_format_options(localPath(praxProfilePath()));
+    loadEditorSettings(localPath(praxProfilePath()));
     return true;
 }
 

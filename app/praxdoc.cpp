@@ -5,9 +5,11 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include "app/editorsettings.h"
 #include "app/embedlock.h"
 #include "app/msgbox.h"
 #include "app/praxview.h"
+#include "engine/engine.h"
 
 namespace {
 
@@ -121,10 +123,20 @@ bool CPraxDoc::writeText(const QString &path)
 
 bool CPraxDoc::saveDocument(const QString &path)
 {
+    // Format on save decides by the name the text is saved under: Save As of
+    // "query.txt" to "query.pc" formats it as host-language source. An empty
+    // text has nothing to format (and no reason to report).
+    QString unformatted;
+    if (praxFormatOnSave() && m_view && m_view->canBeautify())
+        m_view->beautifyForSave(prax::is_host_source_path(QFile::encodeName(path).toStdString()), unformatted);
     if (!writeText(path))
         return false;
     setPath(path);
     SetModifiedFlag(false);
+    if (!unformatted.isEmpty()) {
+        const QString status = QStringLiteral("Saved without formatting: %1\n").arg(unformatted);
+        prax::show_status_message(status.toLocal8Bit().toStdString());
+    }
     return true;
 }
 

@@ -73,7 +73,11 @@ public:
 
     // Writes exactly the text's bytes to `path` (replacing the file only once
     // every byte is written). Shows a message box on failure. On success the
-    // document takes the path, its title and is unmodified.
+    // document takes the path, its title and is unmodified. With format on
+    // save (editorsettings.h) the view beautifies the whole text first; when
+    // the engine does not format it, the text is saved as it is and the
+    // status bar says why. saveCopy and an embedded document's update never
+    // format.
     bool saveDocument(const QString &path);
 
     // The document's text: its view's bytes, or the loaded text waiting for a view.

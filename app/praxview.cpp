@@ -345,12 +345,7 @@ bool CPraxView::beautify(bool &hadSelection)
     int start, end;
     selectionBytes(start, end);
     hadSelection = start >= 0 && end > start;
-    const QByteArray text = textBytes();
-    const long caretLine = SendScintilla(SCI_LINEFROMPOSITION, SendScintilla(SCI_GETCURRENTPOS));
-    const long firstVisible = SendScintilla(SCI_GETFIRSTVISIBLELINE);
-    const prax::BeautifyResult result =
-        prax::beautify_text(asView(text), std::size_t(std::max(start, 0)), std::size_t(std::max(end, 0)),
-                            isHostSource(), std::size_t(CPraxDoc::kMaxTextBytes));
+    const prax::BeautifyResult result = formatBytes(start, end, isHostSource());
     switch (result.status) {
     case prax::BeautifyStatus::kFailed:
         praxMessageBox(window(), hadSelection ? QStringLiteral("Fail formatting the selected text")
@@ -361,16 +356,49 @@ bool CPraxView::beautify(bool &hadSelection)
         return false;
     case prax::BeautifyStatus::kOk: break;
     }
+    putFormatted(result, hadSelection);
+    return true;
+}
 
+bool CPraxView::beautifyForSave(bool hostSource, QString &reason)
+{
+    WaitCursor wait;
+    const prax::BeautifyResult result = formatBytes(0, 0, hostSource);
+    switch (result.status) {
+    case prax::BeautifyStatus::kFailed:
+        reason = result.message.empty() ? QStringLiteral("the formatter did not format the text")
+                                        : QString::fromLocal8Bit(result.message);
+        return false;
+    case prax::BeautifyStatus::kTooLarge:
+        reason = QStringLiteral("the formatted text would pass the size limit");
+        return false;
+    case prax::BeautifyStatus::kOk: break;
+    }
+    // A text that is already formatted gets no Undo step that changes nothing.
+    if (result.text.size() != std::size_t(SendScintilla(SCI_GETLENGTH)) || asView(textBytes()) != result.text)
+        putFormatted(result, false);
+    return true;
+}
+
+prax::BeautifyResult CPraxView::formatBytes(int start, int end, bool hostSource) const
+{
+    const QByteArray text = textBytes();
+    return prax::beautify_text(asView(text), std::size_t(std::max(start, 0)), std::size_t(std::max(end, 0)),
+                               hostSource, std::size_t(CPraxDoc::kMaxTextBytes));
+}
+
+void CPraxView::putFormatted(const prax::BeautifyResult &result, bool selection)
+{
+    const long caretLine = SendScintilla(SCI_LINEFROMPOSITION, SendScintilla(SCI_GETCURRENTPOS));
+    const long firstVisible = SendScintilla(SCI_GETFIRSTVISIBLELINE);
     replaceRangeBytes(0, static_cast<int>(SendScintilla(SCI_GETLENGTH)),
                       QByteArray(result.text.data(), qsizetype(result.text.size())));
-    if (hadSelection)
+    if (selection)
         setSelectionBytes(int(result.formatted_begin), int(result.formatted_end));
     else
         keepPlace(caretLine, firstVisible);
     if (m_doc)
         m_doc->SetModifiedFlag(true);
-    return true;
 }
 
 void CPraxView::keepPlace(long caretLine, long firstVisible)

@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <Qsci/qsciscintilla.h>
 
+#include "app/beautify.h"
 #include "app/commands.h"
 
 class QsciPrinter;
@@ -87,6 +88,12 @@ public:
     // (after saying so) when the text would grow past kMaxTextBytes.
     int replaceAll(const SearchState &search, const QString &replacement);
 
+    // Format on save: Beautify of the whole text, whatever is selected, as
+    // one Undo step that keeps the caret's line; `hostSource` for a file of
+    // host-language source. Shows no message box: when the text stays as it
+    // is, returns false with the reason (the engine's own message).
+    bool beautifyForSave(bool hostSource, QString &reason);
+
     // Column of byte position `pos` counted from the line start, a tab
     // counting as one column (unlike SCI_GETCOLUMN, which expands tabs).
     static int selectionColumn(const QByteArray &text, int pos);
@@ -141,6 +148,11 @@ private:
     void applyPaletteColours();
     // Beautify proper; false after any failure (its message already shown).
     bool beautify(bool &hadSelection);
+    // The formatting of [start, end) (the whole text when empty) and the
+    // putting of a result into the editor as one Undo step, shared by
+    // Beautify and format on save.
+    prax::BeautifyResult formatBytes(int start, int end, bool hostSource) const;
+    void putFormatted(const prax::BeautifyResult &result, bool selection);
     // After a whole-text Beautify: caret at the start of line `caretLine`
     // (clamped), first visible line `firstVisible` as far as the caret allows.
     void keepPlace(long caretLine, long firstVisible);

@@ -89,6 +89,11 @@ void set_status_hook(StatusHook hook)
     g_status_hook = std::move(hook);
 }
 
+StatusHook status_hook()
+{
+    return g_status_hook;
+}
+
 void show_status_message(std::string_view text)
 {
     if (g_status_hook)

@@ -266,10 +266,21 @@ void put_text(const char *text, int len, TextKind kind)
 
 } // namespace
 
+// compact_operators glues a unary minus to the token behind it ("-1", "-x");
+// a token that itself starts with "-" keeps a blank from it, or "- --c" would
+// become "---c", one comment, and "- ->" would become "-->".
+static void keep_minus_apart(const char *text)
+{
+    if (engine_state.glue_next && text[0] == '-')
+        ensure_space();
+}
+
 void emit_text(const char *text, int len)
 {
-    if (len > 0)
-        put_text(text, len, classify(text, len));
+    if (len <= 0)
+        return;
+    keep_minus_apart(text);
+    put_text(text, len, classify(text, len));
 }
 
 void emit_line_end()
@@ -396,6 +407,8 @@ bool move_last_token_down(const char *text, int len)
 
 void emit_wrapped(const char *text, int len)
 {
+    if (len > 0)
+        keep_minus_apart(text);
     EngineState &st = engine_state;
     const FormatOptions &opt = format_options;
     const TextKind kind = classify(text, len);

@@ -206,7 +206,7 @@ void EmbedTest::serverWindowShowsMenuE()
         {"&Edit", {item("&Undo\tCtrl+Z", 57643), item("Re&do\tCtrl+Y", 57644), sep, item("Cu&t\tCtrl+X", 57635),
                    item("&Copy\tCtrl+C", 57634), item("&Paste\tCtrl+V", 57637)}},
         {"&Beautify", {item("&Beautify", 32771), item("Beautify &N Copy", 32778)}},
-        {"&Options", {item("Beautify &Options", 32780), item("Save Options", 32781)}},
+        {"&Options", {item("Beautify &Options", 32780), item("Layout &Extras...", 32800), item("Save Options", 32781)}},
         {"&View", {item("&Toolbar", 59392), item("&Status Bar", 59393)}},
         {"&Window", {item("&New Window", 57648), item("&Cascade", 57650), item("&Tile", 57651),
                      item("&Arrange Icons", 57649), item("Ne&xt Window\tCtrl+F6", 32784), sep,

@@ -182,6 +182,14 @@ TEST_F(LayoutExtrasTest, CompactOperatorsDropInnerBlanks)
                    "FROM       t;\n"
                    "\n",
                    extras({&O::compact_operators, &O::trim_trailing_blanks}));
+    // Nor may a unary minus run into a comment or an operator that starts
+    // with "-": "---", "-->" would read differently.
+    EXPECT_FORMATS("select a * -\n-- c\n, b * - ->c from t;",
+                   "SELECT     a * - -- c\n"
+                   "           , b * - ->c\n"
+                   "FROM       t;\n"
+                   "\n",
+                   extras({&O::compact_operators, &O::trim_trailing_blanks}));
 }
 
 TEST_F(LayoutExtrasTest, KeepPunctuationMovesTheTokenBeforeIt)

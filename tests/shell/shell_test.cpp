@@ -7,6 +7,7 @@
 #include "app/childframe.h"
 #include "app/commands.h"
 #include "app/dialogs/formatoptionsdlg.h"
+#include "app/editorsettings.h"
 #include "app/embedding.h"
 #include "app/findreplace.h"
 #include "app/help.h"
@@ -165,6 +166,7 @@ private slots:
     void startupReadsProfileAndDialogColours_data();
     void startupReadsProfileAndDialogColours();
 
+    void layoutExtrasReadAtStartup();
     void recentFileListKeptInProfile();
     void recentFileThatNoLongerOpensIsDropped();
     void saveOptionsWritesTheProfile();
@@ -230,6 +232,8 @@ void ShellTest::menusMatchCommandTable_data()
     const QString toolbar = item("&Toolbar", 59392, "Show or hide the toolbar");
     const QString statusBar = item("&Status Bar", 59393, "Show or hide the status bar");
     const QString saveOptions = item("Save Options", 32781, "Save the formatting options");
+    const QString layoutExtras =
+        item("Layout &Extras...", 32800, "Set the modern layout extras and format on save");
     const QString batch = item("Batch job", 32773, "Beatify a list of SQL  files");
     const QString about = item("&About Prax...", 57664, "Display program information, version number and copyright");
 
@@ -238,7 +242,7 @@ void ShellTest::menusMatchCommandTable_data()
         << QList<QStringList>{
                {newItem, open, sep, setup, sep, recent, sep, exit},
                {toolbar, statusBar},
-               {item("Format &Options", 32780, "Set options for SQL formatting style"), saveOptions},
+               {item("Format &Options", 32780, "Set options for SQL formatting style"), layoutExtras, saveOptions},
                {batch},
                {item("&Index", 57666, "List Help topics"),
                 item("&Using Help", 57668, "Display instructions about how to use help"), sep, about},
@@ -266,7 +270,7 @@ void ShellTest::menusMatchCommandTable_data()
                 item("Select &All", 57642, "Select the entire document")},
                {item("&Beautify", 32771, "Beautify the SQL statements"),
                 item("Beautify &N Copy", 32778, "Format the SQL and copy the text to the clipboard"), batch},
-               {item("Beautify &Options", 32780, "Set options for SQL formatting style"), saveOptions},
+               {item("Beautify &Options", 32780, "Set options for SQL formatting style"), layoutExtras, saveOptions},
                {toolbar, statusBar},
                {item("&Cascade", 57650, "Arrange windows so they overlap"),
                 item("&Tile", 57651, "Arrange windows as non-overlapping tiles"),
@@ -605,6 +609,7 @@ void ShellTest::optionAndBatchButtonsRunTheMenuCommands()
     };
     QCOMPARE(openedBy([&] { option->click(); }), QStringLiteral("CFormatOptionsDlg"));
     QCOMPARE(openedBy([&] { frame->runCommand(ID_FORMAT_OPTIONS); }), QStringLiteral("CFormatOptionsDlg"));
+    QCOMPARE(openedBy([&] { frame->runCommand(ID_LAYOUT_EXTRAS); }), QStringLiteral("CLayoutExtrasDlg"));
     QCOMPARE(openedBy([&] { batch->click(); }), QStringLiteral("CBatchJobDlg"));
     QCOMPARE(openedBy([&] { frame->runCommand(ID_BATCH_JOB); }), QStringLiteral("CBatchJobDlg"));
 }
@@ -891,6 +896,18 @@ void ShellTest::startupReadsProfileAndDialogColours()
     QTRY_COMPARE(isDark(frame->mdiArea()->background().color()), isDark(other.color(QPalette::Window)));
 }
 
+void ShellTest::layoutExtrasReadAtStartup()
+{
+    writeFile(profilePath(), "[Layout Extras]\nStep Indent=1\nFormat On Save=1\n");
+    QVERIFY(start());
+    QCOMPARE(prax::format_options.step_indent, 1);
+    QVERIFY(praxFormatOnSave());
+    m_app.reset();
+    writeFile(profilePath(), "[Layout Extras]\nFormat On Save=0\n");
+    QVERIFY(start());
+    QVERIFY(!praxFormatOnSave());
+}
+
 void ShellTest::recentFileListKeptInProfile()
 {
     const QString a = m_dir->filePath(QStringLiteral("a.txt"));
@@ -961,6 +978,7 @@ void ShellTest::saveOptionsWritesTheProfile()
     QCOMPARE(prax::format_options.interval, 7);
     prax::format_options.interval = 3;
     prax::format_options.alignment = 2;
+    setPraxFormatOnSave(true);
     QVERIFY(frame->runCommand(ID_SAVE_OPTIONS));
     QVERIFY(g_messages.isEmpty());
 
@@ -968,6 +986,9 @@ void ShellTest::saveOptionsWritesTheProfile()
     prax::load_format_options(QFile::encodeName(profilePath()).toStdString(), reread);
     QCOMPARE(reread.interval, 3);
     QCOMPARE(reread.alignment, 2);
+    setPraxFormatOnSave(false);
+    loadEditorSettings(QFile::encodeName(profilePath()).toStdString());
+    QVERIFY(praxFormatOnSave());
     QVERIFY(readFile(profilePath()).contains("[Recent File List]"));
 
     // Saving unchanged options rewrites the same values.

@@ -1,16 +1,20 @@
 // The document: titles of new documents, byte-exact save and open, the size
-// limit, and a text loaded before its view exists.
+// limit, a text loaded before its view exists, and format on save.
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "app/editorsettings.h"
 #include "app/msgbox.h"
 #include "app/praxdoc.h"
 #include "app/praxview.h"
+#include "engine/engine.h"
 
 namespace {
 
 QStringList g_boxes;
+QStringList g_statuses;
 
 void recordBox(const QString &text)
 {
@@ -48,6 +52,8 @@ private slots:
     void openFailureKeepsDocument();
     void saveFailureKeepsOldFile();
     void textLoadedBeforeViewReachesView();
+    void formatOnSave_data();
+    void formatOnSave();
 
 private:
     QTemporaryDir m_dir;
@@ -57,11 +63,16 @@ void TestPraxDoc::initTestCase()
 {
     setMessageBoxRecorder(recordBox);
     QVERIFY(m_dir.isValid());
+    prax::set_status_hook([](std::string_view text) {
+        g_statuses << QString::fromLatin1(text.data(), qsizetype(text.size())).trimmed();
+    });
 }
 
 void TestPraxDoc::init()
 {
     g_boxes.clear();
+    g_statuses.clear();
+    setPraxFormatOnSave(false);
 }
 
 void TestPraxDoc::newDocumentsAreNumbered()
@@ -188,6 +199,96 @@ void TestPraxDoc::textLoadedBeforeViewReachesView()
     QCOMPARE(view.textBytes(), QByteArray("early\r\n"));
     QVERIFY(!doc.isModified());
     QCOMPARE(doc.view(), &view);
+}
+
+void TestPraxDoc::formatOnSave_data()
+{
+    QTest::addColumn<bool>("on");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QByteArray>("typed");
+    QTest::addColumn<bool>("formatted"); // false: saved as typed
+    QTest::addColumn<QString>("style");  // the layout extras in force
+
+    const QByteArray sql = "select a,b from t where x=1 and y=2;\n";
+    QTest::newRow("off: saved as typed") << false << "q.sql" << sql << false << "classic";
+    QTest::newRow("on: saved beautified") << true << "q.sql" << sql << true << "classic";
+    QTest::newRow("on: beautified with the layout extras") << true << "q.sql"
+                                                         << QByteArray("select count(*) from t;\n") << true << "modern";
+    QTest::newRow("on, empty: saved empty, nothing said") << true << "q.sql" << QByteArray() << false << "classic";
+    // Host-language source by the name it is saved under: without EXEC SQL
+    // it holds no SQL, so the engine refuses it.
+    QTest::newRow("on, no SQL in a .c file: saved as typed, status says why")
+        << true << "q.c" << sql << false << "classic";
+}
+
+void TestPraxDoc::formatOnSave()
+{
+    QFETCH(bool, on);
+    QFETCH(QString, file);
+    QFETCH(QByteArray, typed);
+    QFETCH(bool, formatted);
+    QFETCH(QString, style);
+    setPraxFormatOnSave(on);
+    // What the engine makes of the text, as a file of that name, in the
+    // style given and in the classic one.
+    const auto engineFormat = [&](const char *withStyle, std::string &out) {
+        prax::FormatRequest request;
+        request.host_source = prax::is_host_source_path(file.toStdString());
+        prax::apply_style(prax::format_options, withStyle);
+        const int indentation = prax::format_options.starting_indentation;
+        const int result = prax::format_text(std::string_view(typed.constData(), typed.size()), out, request);
+        prax::format_options.starting_indentation = indentation;
+        return result == prax::kFormatOk;
+    };
+    std::string classicOut, engineOut;
+    engineFormat("classic", classicOut);
+    QCOMPARE(engineFormat(style.toLatin1().constData(), engineOut), formatted || !on);
+    const auto restoreClassic = qScopeGuard([] { prax::apply_style(prax::format_options, "classic"); });
+    // The extras change this text: saving it classic would not pass.
+    QCOMPARE(engineOut != classicOut, style == QLatin1String("modern"));
+    g_statuses.clear();
+
+    CPraxDoc doc;
+    CPraxView view(&doc);
+    view.setTextBytes(typed);
+    doc.SetModifiedFlag(true);
+    const QString path = m_dir.filePath(file);
+    QVERIFY(doc.saveDocument(path));
+    QVERIFY(g_boxes.isEmpty());
+    QVERIFY(!doc.isModified());
+
+    const QByteArray saved = readAll(path);
+    QCOMPARE(view.textBytes(), saved);
+    if (!formatted) {
+        QCOMPARE(saved, typed);
+        QVERIFY(!view.isUndoAvailable());
+    } else {
+        QCOMPARE(saved, QByteArray::fromStdString(engineOut));
+        QVERIFY(saved != typed);
+        // One Undo takes the formatting back, and the text is then unsaved.
+        view.undo();
+        QCOMPARE(view.textBytes(), typed);
+        QVERIFY(!view.isUndoAvailable());
+        QVERIFY(doc.isModified());
+    }
+
+    // A failure says why in the status bar: the engine's own last message.
+    const QString prefix = QStringLiteral("Saved without formatting: ");
+    const bool failed = on && !formatted && !typed.isEmpty();
+    QCOMPARE(!g_statuses.isEmpty() && g_statuses.last().startsWith(prefix), failed);
+    if (failed) {
+        QVERIFY(g_statuses.size() >= 2);
+        QCOMPARE(g_statuses.last(), prefix + g_statuses.at(g_statuses.size() - 2));
+    }
+
+    // Saving the formatted text again changes nothing and adds no Undo step.
+    if (formatted) {
+        view.redo();
+        QVERIFY(doc.saveDocument(path));
+        QCOMPARE(readAll(path), saved);
+        view.undo();
+        QCOMPARE(view.textBytes(), typed);
+    }
 }
 
 QTEST_MAIN(TestPraxDoc)
