@@ -87,7 +87,9 @@ run_one() { # $1: scale, $2: light or dark
   xvfb=$!
   sleep 1
   export DISPLAY=$display
-  local env=(XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR="$scale")
+  # A start by the user registers the embedding service under XDG_DATA_HOME:
+  # that goes to the run's own directory, not the home of whoever runs this.
+  local env=(XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR="$scale")
   if [[ $palette == dark ]]; then
     write_dark_palette "$work/config"
     env+=(XDG_CURRENT_DESKTOP=KDE KDE_SESSION_VERSION=5)
