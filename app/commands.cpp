@@ -107,6 +107,8 @@ const std::vector<CommandEntry> kCommands = {
      "Arrange icons at the bottom of the window", K{}),
     command(ID_WINDOW_NEXT, T{kNone, "Ne&xt Window\tCtrl+F6", "Ne&xt Window\tCtrl+F6", kNone},
      "Switch to the next document window", K{"Ctrl+F6", "Ctrl+Tab"}),
+    command(ID_WINDOW_TABBED, T{kNone, "Ta&bbed", "Ta&bbed", kNone},
+     "Show the document windows as tabs", K{}),
 
     command(ID_HELP_INDEX, T{"&Index", "Index", "&Index", "&Index"},
      "List Help topics", K{}),
@@ -143,7 +145,8 @@ const std::vector<MenuPopup> kMenuD = {
     {"&Beautify", {ID_BEAUTIFY, ID_BEAUTIFY_N_COPY, ID_BATCH_JOB}},
     {"&Options", {ID_FORMAT_OPTIONS, ID_LAYOUT_EXTRAS, ID_SAVE_OPTIONS}},
     {"&View", {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR}},
-    {"&Window", {ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ, ID_WINDOW_ARRANGE, ID_WINDOW_NEXT, kWindowListMarker}},
+    {"&Window", {ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ, ID_WINDOW_ARRANGE, ID_WINDOW_NEXT, S, ID_WINDOW_TABBED,
+                 kWindowListMarker}},
     {"&Help", {ID_HELP_INDEX, ID_APP_ABOUT}},
 };
 
@@ -154,8 +157,8 @@ const std::vector<MenuPopup> kMenuE = {
     {"&Beautify", {ID_BEAUTIFY, ID_BEAUTIFY_N_COPY}},
     {"&Options", {ID_FORMAT_OPTIONS, ID_LAYOUT_EXTRAS, ID_SAVE_OPTIONS}},
     {"&View", {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR}},
-    {"&Window", {ID_WINDOW_NEW, ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ, ID_WINDOW_ARRANGE, ID_WINDOW_NEXT,
-                 kWindowListMarker}},
+    {"&Window", {ID_WINDOW_NEW, ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ, ID_WINDOW_ARRANGE, ID_WINDOW_NEXT, S,
+                 ID_WINDOW_TABBED, kWindowListMarker}},
     {"&Help", {ID_HELP_INDEX, ID_HELP_USING, S, ID_APP_ABOUT}},
 };
 
@@ -171,6 +174,7 @@ const std::vector<MenuPopup> kMenuI = {
 const std::vector<int> kToolbar = {
     ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, S, ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, S,
     ID_EDIT_FIND, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, ID_EDIT_UNDO, S, ID_BEAUTIFY,
+    ID_BEAUTIFY_N_COPY, ID_PASTE_BEAUTIFIED, S, ID_FORMAT_OPTIONS, ID_BATCH_JOB, S, ID_APP_ABOUT,
 };
 
 // The editing keys that every document key table has.
@@ -291,7 +295,7 @@ bool commandEnabled(int id, const CommandState &state)
     case ID_PREV_PANE: return false; // ... and its window one pane
     case ID_WINDOW_CASCADE:
     case ID_WINDOW_TILE_HORZ:
-    case ID_WINDOW_ARRANGE:
+    case ID_WINDOW_ARRANGE: return state.documentWindows && !state.tabbed; // tabs have no place to arrange
     case ID_WINDOW_NEXT: return state.documentWindows;
     default: return true;
     }

@@ -6,7 +6,6 @@
 #include "app/dialogs/batchjobdlg.h"
 #include "app/dialogs/formatoptionsdlg.h"
 #include "app/dialogs/layoutextrasdlg.h"
-#include "app/dialogunits.h"
 #include "app/editorsettings.h"
 #include "app/help.h"
 #include "app/lockkeys.h"
@@ -18,13 +17,14 @@
 
 #include "engine/engine.h"
 #include "engine/options.h"
+#include "engine/profile.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
-#include <QDockWidget>
 #include <QDropEvent>
+#include <QFile>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
@@ -32,8 +32,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMetaMethod>
-#include <QPixmap>
-#include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -42,21 +40,11 @@
 #include <QToolBar>
 #include <QWhatsThis>
 
+#include <string>
+
 namespace {
 
 constexpr int kVariants[] = {int(MenuVariant::M), int(MenuVariant::D), int(MenuVariant::E), int(MenuVariant::I)};
-
-// The dialog bar's template: its size and its two buttons, in dialog units.
-struct DialogBarButton {
-    int id;
-    const char *caption;
-    int x, y, w, h;
-};
-constexpr int kDialogBarWidth = 32, kDialogBarHeight = 248;
-constexpr DialogBarButton kDialogBarButtons[] = {
-    {IDC_OPTION, "Option", 2, 18, 27, 19},
-    {IDC_BATCH, "Batch", 1, 41, 27, 19},
-};
 
 // A recent-file entry as the File menu shows it: "&1 /path/file.txt", long
 // paths shortened in the middle, "&" doubled so it is not a mnemonic.
@@ -67,6 +55,24 @@ QString recentFileText(int index, const QString &path)
         shown = shown.left(20) + QStringLiteral("...") + shown.right(37);
     shown.replace(u'&', QStringLiteral("&&"));
     return QStringLiteral("&%1 %2").arg(index + 1).arg(shown);
+}
+
+// Window > Tabbed, kept in the profile beside the formatting options.
+constexpr const char *kWindowSection = "Window";
+constexpr const char *kTabbedKey = "Tabbed";
+
+// The empty part of the document area: a shade darker than the window, on
+// a light desktop and a dark one alike (Qt's own is a fixed mid grey, a
+// bright patch on a dark desktop).
+QBrush documentAreaBackground(const QPalette &palette)
+{
+    const QColor window = palette.color(QPalette::Window);
+    return window.darker(window.lightness() < 128 ? 140 : 115);
+}
+
+std::string profileFile()
+{
+    return QFile::encodeName(praxProfilePath()).toStdString();
 }
 
 QString statusText(std::string_view bytes)
@@ -111,14 +117,17 @@ bool CMainFrame::LoadFrame()
     // A window moved or left partly outside the area can still be reached.
     m_mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdiArea->setBackground(documentAreaBackground(palette()));
     setCentralWidget(m_mdiArea);
     connect(m_mdiArea, &QMdiArea::subWindowActivated, this, &CMainFrame::onSubWindowActivated);
+    prax::IniProfile profile;
+    profile.load(profileFile());
+    setTabbedView(profile.get_int(kWindowSection, kTabbedKey, 0) != 0);
 
     createActions();
     createMenus();
     if (!createToolBar())
         return false;
-    createDialogBar();
     createStatusBar();
     installStatusHook();
     qApp->installEventFilter(this); // leaving context-help mode
@@ -142,7 +151,7 @@ void CMainFrame::createActions()
     for (const CommandEntry &entry : commandTable()) {
         // Its first menu text; menus that show another text get items of their own.
         QAction *action = createCommandAction(entry.id, commandText(entry, MenuVariant::M), this, run);
-        if (entry.id == ID_VIEW_TOOLBAR || entry.id == ID_VIEW_STATUS_BAR)
+        if (entry.id == ID_VIEW_TOOLBAR || entry.id == ID_VIEW_STATUS_BAR || entry.id == ID_WINDOW_TABBED)
             action->setCheckable(true);
         m_actions.insert(entry.id, action);
     }
@@ -207,46 +216,12 @@ void CMainFrame::createMenus()
 
 bool CMainFrame::createToolBar()
 {
-    m_toolBar = createCommandToolBar(this, QPixmap(QStringLiteral(":/prax/IDR_MAINFRAME.png")), kToolbarImageCount,
-                                     toolbarLayout(), [this](int id) { return m_actions.value(id); });
+    m_toolBar = createCommandToolBar(this, toolbarLayout(), [this](int id) { return m_actions.value(id); });
     if (!m_toolBar)
         return false;
     describeToolBarButtons(m_toolBar);
     connect(m_toolBar, &QToolBar::visibilityChanged, this, &CMainFrame::updateActions);
     return true;
-}
-
-void CMainFrame::createDialogBar()
-{
-    auto *dock = new QDockWidget(this);
-    dock->setObjectName(QStringLiteral("IDD_DIALOGBAR"));
-    dock->setFeatures(QDockWidget::NoDockWidgetFeatures);
-    dock->setAllowedAreas(Qt::RightDockWidgetArea);
-    dock->setTitleBarWidget(new QWidget(dock)); // no title bar
-
-    auto *bar = new QFrame(dock);
-    bar->setObjectName(QStringLiteral("dialogBarBody"));
-    // The bar has a border on its left side only.
-    bar->setStyleSheet(QStringLiteral("QFrame#dialogBarBody { border-left: 1px solid palette(dark); }"));
-    QFont font(QStringLiteral("Times New Roman"));
-    font.setStyleHint(QFont::Serif);
-    font.setPointSize(8);
-    bar->setFont(font);
-    const QRect size = mapDialogRect(font, 0, 0, kDialogBarWidth, kDialogBarHeight);
-    bar->setFixedWidth(size.width());
-    bar->setMinimumHeight(mapDialogRect(font, 0, 0, 0, 64).height());
-    for (const DialogBarButton &b : kDialogBarButtons) {
-        auto *button = new QPushButton(QString::fromLatin1(b.caption), bar);
-        button->setObjectName(QString::fromLatin1(findCommand(b.id)->name));
-        button->setGeometry(mapDialogRect(font, b.x, b.y, b.w, b.h));
-        button->setFocusPolicy(Qt::NoFocus); // the editor keeps the keyboard
-        button->setWhatsThis(QString::fromLatin1(findCommand(b.id == IDC_OPTION ? ID_FORMAT_OPTIONS : ID_BATCH_JOB)->prompt));
-        const int id = b.id;
-        connect(button, &QPushButton::clicked, this, [this, id] { runCommand(id); });
-    }
-    dock->setWidget(bar);
-    addDockWidget(Qt::RightDockWidgetArea, dock);
-    m_dialogBar = dock;
 }
 
 void CMainFrame::createStatusBar()
@@ -336,6 +311,8 @@ QString CMainFrame::restingText() const
 
 bool CMainFrame::event(QEvent *event)
 {
+    if (event->type() == QEvent::PaletteChange && m_mdiArea)
+        m_mdiArea->setBackground(documentAreaBackground(palette()));
     // A maximised document window writes "Prax - Sql3 - [Sql3*]" into this
     // window's title; the title stays ours.
     if (event->type() == QEvent::WindowTitleChange && !m_title.isEmpty() && windowTitle() != m_title)
@@ -471,6 +448,10 @@ void CMainFrame::addChildFrame(CChildFrame *child)
     connect(child->document(), &CPraxDoc::modifiedChanged, this, &CMainFrame::updateActions);
     connect(child, &CChildFrame::documentSaved, this, &CMainFrame::documentSaved);
     connect(child->view(), &CPraxView::filesDropped, this, &CMainFrame::filesDropped);
+    connect(child->view(), &CPraxView::commandMessage, this, [this](const QString &text) {
+        m_engineMessage = text;
+        setMessageText(text);
+    });
     connect(child, &QObject::destroyed, this, [this] {
         updateMenuBar();
         updateActions();
@@ -578,6 +559,7 @@ CommandState CMainFrame::commandState() const
     state.document = activeChild() != nullptr;
     state.embedded = activeDocument() && activeDocument()->IsEmbedded();
     state.documentWindows = !childFrames().isEmpty();
+    state.tabbed = m_mdiArea && m_mdiArea->viewMode() == QMdiArea::TabbedView;
     return state;
 }
 
@@ -630,6 +612,7 @@ void CMainFrame::updateActions()
         m_lineEndPane->setText(view ? view->lineEndName() : QString());
     }
     m_actions.value(ID_VIEW_STATUS_BAR)->setChecked(!statusBar()->isHidden());
+    m_actions.value(ID_WINDOW_TABBED)->setChecked(state.tabbed);
 
     // One title, "Prax - Sql3*", whether or not the document window is maximised.
     m_title = QString::fromLatin1(kAppTitle);
@@ -706,7 +689,7 @@ QRect CMainFrame::cascadeSlot(int index) const
     // the window's own size, less its bars, stands in for the area's.
     QSize area = m_mdiArea->viewport()->size();
     if (!isVisible())
-        area = size() - QSize(m_dialogBar ? m_dialogBar->sizeHint().width() : 0, 100);
+        area = size() - QSize(0, 100);
     // Three quarters of the area, each window one title bar lower and to
     // the right of the one before; back to the corner once the next one
     // would not fit.
@@ -740,6 +723,33 @@ void CMainFrame::OnWindowCascade()
 void CMainFrame::OnWindowTile()
 {
     m_mdiArea->tileSubWindows();
+}
+
+void CMainFrame::setTabbedView(bool tabbed)
+{
+    m_mdiArea->setViewMode(tabbed ? QMdiArea::TabbedView : QMdiArea::SubWindowView);
+    if (tabbed) {
+        m_mdiArea->setDocumentMode(true); // tabs without a frame around the page
+        m_mdiArea->setTabsClosable(true);
+        m_mdiArea->setTabsMovable(true);
+    }
+}
+
+void CMainFrame::OnWindowTabbed()
+{
+    const bool tabbed = m_mdiArea->viewMode() != QMdiArea::TabbedView;
+    setTabbedView(tabbed);
+    updateActions();
+    // Read afresh: the options and the recent files written meanwhile stay.
+    prax::IniProfile profile;
+    std::string error;
+    if (!profile.load(profileFile(), &error)) {
+        qWarning("prax: window layout not saved: %s", error.c_str());
+        return;
+    }
+    profile.set_int(kWindowSection, kTabbedKey, tabbed ? 1 : 0);
+    if (!profile.save(profileFile(), &error))
+        qWarning("prax: window layout not saved: %s", error.c_str());
 }
 
 void CMainFrame::OnWindowArrange()

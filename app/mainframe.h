@@ -1,9 +1,9 @@
-// The main window: an MDI area for the document windows, the toolbar at the
-// top, the dialog bar with "Option" and "Batch" at the right edge, the status
-// bar with its message pane and key indicators, and the menu bar, which shows
-// menu M while no document window is open and menu D while one is (menu E,
-// with its own key table, while the active document is embedded in a
-// container's document).
+// The main window: an MDI area for the document windows (as windows or as
+// tabs), the toolbar at the top (Options and Batch job among its buttons),
+// the status bar with its message pane and key indicators, and the menu bar,
+// which shows menu M while no document window is open and menu D while one is
+// (menu E, with its own key table, while the active document is embedded in
+// a container's document).
 //
 // Every command is a QAction made from the command table (commands.h) and
 // carrying its id in QAction::data(); runCommand(id) routes an id to this
@@ -27,7 +27,6 @@ class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
-class QPushButton;
 class QTimer;
 class QToolBar;
 
@@ -36,18 +35,15 @@ class CMainFrame : public QMainWindow
     Q_OBJECT
 
 public:
-    static constexpr int IDD_DIALOGBAR = 110;
-
     explicit CMainFrame(QWidget *parent = nullptr);
     ~CMainFrame() override;
 
-    // Creates the MDI area, toolbar, dialog bar and status bar; false when
-    // one of them (or the toolbar's image strip) cannot be made.
+    // Creates the MDI area, toolbar and status bar; false when
+    // one of them (or a toolbar icon) cannot be made.
     bool LoadFrame();
 
     QMdiArea *mdiArea() const { return m_mdiArea; }
     QToolBar *toolBar() const { return m_toolBar; }
-    QWidget *dialogBar() const { return m_dialogBar; }
     QLabel *messagePane() const { return m_messagePane; }
     // CAP, NUM and SCRL: shown where the window system tells the lock keys'
     // state (enabled while the key is on, dimmed while off), hidden elsewhere.
@@ -103,6 +99,7 @@ public slots:
     void OnWindowTile();
     void OnWindowNext();
     void OnWindowArrange();
+    void OnWindowTabbed();
     void OnNextPane();
     void OnPrevPane();
     void OnHelpIndex();
@@ -132,9 +129,10 @@ private:
     void createActions();
     void createMenus();
     bool createToolBar();
-    void createDialogBar();
     void createStatusBar();
     void installStatusHook();
+    // The document windows as tabs (true) or as windows of their own.
+    void setTabbedView(bool tabbed);
 
     void updateMenuBar();
     void applyAccelerators(MenuVariant variant);
@@ -145,7 +143,6 @@ private:
 
     QMdiArea *m_mdiArea = nullptr;
     QToolBar *m_toolBar = nullptr;
-    QWidget *m_dialogBar = nullptr;
     QLabel *m_messagePane = nullptr;
     QList<QLabel *> m_indicators;
     QLabel *m_lineEndPane = nullptr;
@@ -160,7 +157,7 @@ private:
     MenuVariant m_menuVariant = MenuVariant::M;
     QString m_title; // "Prax - Sql3*"
     QPointer<CChildFrame> m_lastActive;
-    QString m_engineMessage; // the engine's last message, kept until the next command
+    QString m_engineMessage; // the last command's message (the engine's or its own), kept until the next command
     bool m_inWhatsThisMode = false;
     bool m_destroying = false;
 };

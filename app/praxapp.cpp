@@ -22,7 +22,6 @@
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QPageSetupDialog>
-#include <QPalette>
 #include <Qsci/qsciprinter.h>
 
 #include <memory>
@@ -129,11 +128,8 @@ bool CPraxApp::InitInstance(const QStringList &arguments)
         return false;
     }
 
-    // 2. Dialogs (message boxes included) on light grey with black text.
-    QPalette dialogPalette = QApplication::palette();
-    dialogPalette.setColor(QPalette::Window, QColor(192, 192, 192));
-    dialogPalette.setColor(QPalette::WindowText, Qt::black);
-    QApplication::setPalette(dialogPalette, "QDialog");
+    // 2. Dialogs (message boxes included) keep the desktop's colours: a
+    // palette of their own would put light grey boxes on a dark desktop.
 
     // 3. The recent-file list.
     loadRecentFileList();

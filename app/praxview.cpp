@@ -17,15 +17,18 @@
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMetaMethod>
 #include <QMimeData>
 #include <QTimer>
 #include <QUrl>
+#include <QToolTip>
 #include <QUtf8StringView>
 #include <Qsci/qscilexersql.h>
 
 #include <algorithm>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "app/beautify.h"
 #include "app/commands.h"
@@ -118,6 +121,7 @@ void CPraxView::setUp()
     lexer->setFont(fixed, -1);
     setLexer(lexer);
     setFont(fixed);
+    applyPaletteColours();
     setTabWidth(8);                                // tab stops every 8 columns
     setIndentationsUseTabs(true);                  // Tab inserts a tab character
     setAutoIndent(false);                          // Enter inserts a bare line end
@@ -143,6 +147,58 @@ void CPraxView::setUp()
     connect(this, &QsciScintilla::linesChanged, this, &CPraxView::updateLineNumberWidth);
     connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &CPraxView::commandStateChanged);
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this, &CPraxView::onScintillaModified);
+}
+
+void CPraxView::applyPaletteColours()
+{
+    auto *sql = qobject_cast<QsciLexerSQL *>(lexer());
+    if (!sql)
+        return;
+    // The lexer's own colours are made for white paper: its navy keywords
+    // vanish on a dark one. Paper and plain text come from the palette, and
+    // the SQL styles from the set that reads on a paper of its lightness.
+    const QPalette colours = palette();
+    const QColor paper = colours.color(QPalette::Base);
+    const QColor text = colours.color(QPalette::Text);
+    const bool dark = paper.lightness() < 128;
+    struct SqlColours {
+        QColor keyword, comment, number, string, quoted, error;
+    };
+    const SqlColours set = dark ? SqlColours{QColor(0x82, 0xaa, 0xff), QColor(0x8f, 0xc8, 0x7a), QColor(0xe0, 0xa8, 0x70),
+                                             QColor(0xf0, 0x9a, 0x80), QColor(0xd0, 0xa0, 0xf0), QColor(0xff, 0x80, 0x80)}
+                                : SqlColours{QColor(0x1a, 0x3d, 0xb8), QColor(0x2e, 0x7d, 0x32), QColor(0xa8, 0x4b, 0x00),
+                                             QColor(0xa3, 0x15, 0x15), QColor(0x6a, 0x1b, 0x9a), QColor(0xc6, 0x28, 0x28)};
+    const std::pair<int, QColor> styles[] = {
+        {QsciLexerSQL::Comment, set.comment},          {QsciLexerSQL::CommentLine, set.comment},
+        {QsciLexerSQL::CommentDoc, set.comment},       {QsciLexerSQL::CommentLineHash, set.comment},
+        {QsciLexerSQL::PlusComment, set.comment},      {QsciLexerSQL::CommentDocKeyword, set.keyword},
+        {QsciLexerSQL::CommentDocKeywordError, set.error}, {QsciLexerSQL::Number, set.number},
+        {QsciLexerSQL::Keyword, set.keyword},          {QsciLexerSQL::PlusKeyword, set.keyword},
+        {QsciLexerSQL::KeywordSet5, set.keyword},      {QsciLexerSQL::KeywordSet6, set.keyword},
+        {QsciLexerSQL::KeywordSet7, set.keyword},      {QsciLexerSQL::KeywordSet8, set.keyword},
+        {QsciLexerSQL::PlusPrompt, set.quoted},        {QsciLexerSQL::SingleQuotedString, set.string},
+        {QsciLexerSQL::DoubleQuotedString, set.string}, {QsciLexerSQL::QuotedIdentifier, set.quoted},
+        {QsciLexerSQL::QuotedOperator, set.quoted},
+    };
+    sql->setDefaultPaper(paper);
+    sql->setDefaultColor(text);
+    sql->setPaper(paper, -1);
+    sql->setColor(text, -1);
+    for (const auto &[style, colour] : styles)
+        sql->setColor(colour, style);
+
+    setMarginsBackgroundColor(colours.color(QPalette::Window));
+    setMarginsForegroundColor(colours.color(QPalette::Disabled, QPalette::WindowText));
+    setCaretForegroundColor(text);
+    setSelectionBackgroundColor(colours.color(QPalette::Highlight));
+    setSelectionForegroundColor(colours.color(QPalette::HighlightedText));
+}
+
+void CPraxView::changeEvent(QEvent *e)
+{
+    QsciScintilla::changeEvent(e);
+    if (e->type() == QEvent::PaletteChange)
+        applyPaletteColours();
 }
 
 void CPraxView::updateLineNumberWidth()
@@ -432,7 +488,11 @@ void CPraxView::OnBeautifyNCopy()
     if (!hadSelection)
         setSelectionBytes(0, static_cast<int>(SendScintilla(SCI_GETLENGTH)));
     OnEditCopy();
-    praxMessageBox(window(), QStringLiteral("The formatted text is copied into the clipboard."));
+    const QString done = QStringLiteral("The formatted text is copied into the clipboard.");
+    if (isSignalConnected(QMetaMethod::fromSignal(&CPraxView::commandMessage)))
+        emit commandMessage(done);
+    else // a frame without a status bar (editing in place): a passing tip
+        QToolTip::showText(mapToGlobal(QPoint(0, 0)), done, this);
     if (!hadSelection)
         SendScintilla(SCI_GOTOPOS, 0L);
 }

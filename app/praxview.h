@@ -145,11 +145,16 @@ signals:
     // Local files were dropped on the view: they are to be opened as
     // documents, not inserted as text.
     void filesDropped(const QStringList &paths);
+    // A command finished and says so ("The formatted text is copied into the
+    // clipboard."): for the frame's status bar, not a box to click away.
+    void commandMessage(const QString &text);
 
 protected:
     void contextMenuEvent(QContextMenuEvent *e) override;
     void keyPressEvent(QKeyEvent *e) override;
     void mousePressEvent(QMouseEvent *e) override;
+    // A new palette (the desktop switched to a dark theme) recolours the text.
+    void changeEvent(QEvent *e) override;
 
     // Clipboard and drag-and-drop carry the raw bytes (see praxview.cpp).
     bool canInsertFromMimeData(const QMimeData *source) const override;
@@ -161,6 +166,8 @@ protected:
 
 private:
     void setUp();
+    // Paper, text, margin, selection and SQL colours from the palette.
+    void applyPaletteColours();
     // Beautify proper; false after any failure (its message already shown).
     bool beautify(bool &hadSelection);
     // The formatting of [start, end) (the whole text when empty) and the

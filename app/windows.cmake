@@ -25,8 +25,6 @@ qt_add_resources(prax_windows prax_windows_resources
   PREFIX /prax
   BASE ${CMAKE_CURRENT_LIST_DIR}/resources
   FILES
-    ${CMAKE_CURRENT_LIST_DIR}/resources/IDR_MAINFRAME.png
     ${CMAKE_CURRENT_LIST_DIR}/resources/IDR_MAINFRAME_icon.png
     ${CMAKE_CURRENT_LIST_DIR}/resources/IDR_SQLTYPE_icon.png
-    ${CMAKE_CURRENT_LIST_DIR}/resources/FMTLOGOU.png
     ${CMAKE_CURRENT_LIST_DIR}/resources/prax.html)

@@ -1,11 +1,13 @@
 // Start-up, main frame and command table of the editor: the menus M and D
-// item by item, the key table, toolbar, dialog bar and status bar, the
-// engine's messages in the status bar, embedding launches, the command line,
-// the recent-file list in the profile, Save Options, Exit and the About box,
-// the file dialogs' types, dropped files and files changed on disk.
+// item by item, the key table, toolbar and status bar, the engine's messages
+// in the status bar, the desktop's colours, the tabbed view, embedding
+// launches, the command line, the recent-file list in the profile, Save
+// Options, Exit and the About box, the file dialogs' types, dropped files and
+// files changed on disk.
 #include "app/aboutdlg.h"
 #include "app/childframe.h"
 #include "app/commands.h"
+#include "app/dialogs/formatoptionsdlg.h"
 #include "app/editorsettings.h"
 #include "app/embedding.h"
 #include "app/findreplace.h"
@@ -23,7 +25,6 @@
 #include "prax_version.h" // generated into the build tree
 
 #include <QDir>
-#include <QDockWidget>
 #include <QFile>
 #include <QInputDialog>
 #include <QLabel>
@@ -35,20 +36,25 @@
 #include <QUrl>
 #include <QMenuBar>
 #include <QScrollBar>
-#include <QPushButton>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 #include <QAccessible>
 #include <QToolTip>
 #include <QApplication>
 #include <QClipboard>
 #include <QWhatsThis>
+#include <QScopeGuard>
+#include <Qsci/qscilexersql.h>
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 
 namespace {
@@ -87,6 +93,43 @@ void writeFile(const QString &path, const QByteArray &bytes)
     QCOMPARE(f.write(bytes), bytes.size());
 }
 
+// The share of pixels of `image` that are not (nearly) transparent.
+double inkShare(const QImage &image)
+{
+    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+    qsizetype ink = 0;
+    for (int y = 0; y < argb.height(); ++y) {
+        for (int x = 0; x < argb.width(); ++x)
+            ink += qAlpha(argb.pixel(x, y)) > 32;
+    }
+    return argb.isNull() ? 0.0 : double(ink) / double(argb.width() * argb.height());
+}
+
+// The contrast of two colours as readability guidelines count it: 1 (none)
+// to 21 (black on white); 4.5 is the least for text.
+double contrastRatio(const QColor &a, const QColor &b)
+{
+    const auto luminance = [](const QColor &c) {
+        const auto linear = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// A dark palette as a dark desktop theme hands it to the application.
+QPalette darkPalette()
+{
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(49, 54, 59));
+    dark.setColor(QPalette::WindowText, QColor(239, 240, 241));
+    dark.setColor(QPalette::Base, QColor(35, 38, 41));
+    dark.setColor(QPalette::Text, QColor(239, 240, 241));
+    dark.setColor(QPalette::Button, QColor(49, 54, 59));
+    dark.setColor(QPalette::ButtonText, QColor(239, 240, 241));
+    return dark;
+}
+
 QByteArray readFile(const QString &path)
 {
     QFile f(path);
@@ -111,10 +154,11 @@ private slots:
     void documentWindowsStayInsideTheArea();
     void commandTableInvariants();
     void toolbarHasFourteenNamedEntries();
-    void dialogBarButtonsRunTheMenuCommands();
+    void optionAndBatchButtonsRunTheMenuCommands();
     void statusBarPanesAndPrompts();
     void engineMessagesReachTheMessagePane();
     void windowTitleShowsActiveDocument();
+    void tabbedViewIsKeptInProfile();
 
     void embeddingSwitch_data();
     void embeddingSwitch();
@@ -122,6 +166,7 @@ private slots:
     void commandLineParsing();
     void qtOwnOptionsAreLeftToQApplication();
     void commandLineFilesOpenEachInItsWindow();
+    void startupReadsProfileAndDialogColours_data();
     void startupReadsProfileAndDialogColours();
 
     void layoutExtrasReadAtStartup();
@@ -248,7 +293,8 @@ void ShellTest::menusMatchCommandTable_data()
                {item("&Cascade", 57650, "Arrange windows so they overlap"),
                 item("&Tile", 57651, "Arrange windows as non-overlapping tiles"),
                 item("&Arrange Icons", 57649, "Arrange icons at the bottom of the window"),
-                item("Ne&xt Window\tCtrl+F6", 32784, "Switch to the next document window")},
+                item("Ne&xt Window\tCtrl+F6", 32784, "Switch to the next document window"), sep,
+                item("Ta&bbed", 32795, "Show the document windows as tabs")},
                {item("Index", 57666, "List Help topics"), about},
            };
 }
@@ -516,14 +562,26 @@ void ShellTest::toolbarHasFourteenNamedEntries()
     for (QAction *a : toolbar->actions())
         entries << (a->isSeparator() ? 0 : a->data().toInt());
     QCOMPARE(entries, (QList<int>{57600, 57601, 57603, 0, 57607, 57609, 0, 57636, 57635, 57634, 57637, 57643, 0,
-                                  32771}));
+                                  32771, 32778, 32772, 0, 32780, 32773, 0, 57664}));
 
     QWidget *button = toolbar->widgetForAction(frame->commandAction(ID_FILE_NEW));
     QVERIFY(button);
-    QCOMPARE(frame->commandAction(ID_FILE_NEW)->icon().actualSize(QSize(16, 15)), QSize(16, 15));
+    // Drawn from the vector file at every scale: at 2x a 32-pixel picture,
+    // not the 16-pixel one stretched by the painter.
+    for (QAction *a : toolbar->actions()) {
+        if (a->isSeparator())
+            continue;
+        QVERIFY2(a->icon().availableSizes().isEmpty(), qPrintable(a->text()));
+        for (const qreal scale : {1.0, 2.0}) {
+            const QPixmap picture = a->icon().pixmap(QSize(16, 16), scale);
+            QCOMPARE(picture.size(), QSize(16, 16) * scale);
+            QVERIFY2(inkShare(picture.toImage()) > 0.1, qPrintable(a->text()));
+        }
+    }
     // Named for screen readers and tipped for the pointer without the menu
     // text's "&" and tab; the key, if any, in parentheses.
-    const QList<std::pair<int, QString>> named{{ID_FILE_NEW, "New"}, {57636, "Find"}, {ID_BEAUTIFY, "Beautify"}};
+    const QList<std::pair<int, QString>> named{{ID_FILE_NEW, "New"}, {57636, "Find"}, {ID_BEAUTIFY, "Beautify"},
+                                               {ID_FORMAT_OPTIONS, "Format Options"}, {ID_BATCH_JOB, "Batch job"}};
     for (const auto &[id, name] : named) {
         QWidget *b = toolbar->widgetForAction(frame->commandAction(id));
         QVERIFY(b);
@@ -547,20 +605,13 @@ void ShellTest::toolbarHasFourteenNamedEntries()
     QVERIFY(frame->commandAction(ID_VIEW_TOOLBAR)->isChecked());
 }
 
-void ShellTest::dialogBarButtonsRunTheMenuCommands()
+void ShellTest::optionAndBatchButtonsRunTheMenuCommands()
 {
     CMainFrame *frame = start();
     QVERIFY(frame);
-    auto *dock = qobject_cast<QDockWidget *>(frame->dialogBar());
-    QVERIFY(dock);
-    QCOMPARE(frame->dockWidgetArea(dock), Qt::RightDockWidgetArea);
-    QCOMPARE(dock->features(), QDockWidget::NoDockWidgetFeatures);
-    auto *option = dock->findChild<QPushButton *>(QStringLiteral("IDC_OPTION"));
-    auto *batch = dock->findChild<QPushButton *>(QStringLiteral("IDC_BATCH"));
+    auto *option = qobject_cast<QToolButton *>(frame->toolBar()->widgetForAction(frame->commandAction(ID_FORMAT_OPTIONS)));
+    auto *batch = qobject_cast<QToolButton *>(frame->toolBar()->widgetForAction(frame->commandAction(ID_BATCH_JOB)));
     QVERIFY(option && batch);
-    QCOMPARE(option->text(), QStringLiteral("Option"));
-    QCOMPARE(batch->text(), QStringLiteral("Batch"));
-    QVERIFY(option->geometry().bottom() < batch->geometry().top());
 
     // Each button and its menu command open the same dialog (closed at once here).
     const auto openedBy = [](const std::function<void()> &send) {
@@ -643,9 +694,52 @@ void ShellTest::engineMessagesReachTheMessagePane()
     QApplication::sendEvent(frame->toolBar(), &none);
     QCOMPARE(frame->messagePane()->text(), QStringLiteral("For Help, press F1"));
 
+    // A command's success is told there too, not in a box to click away.
+    frame->activeView()->setTextBytes("select a from b");
+    QVERIFY(frame->runCommand(ID_BEAUTIFY_N_COPY));
+    QCOMPARE(frame->messagePane()->text(), QStringLiteral("The formatted text is copied into the clipboard."));
+    QVERIFY(g_messages.isEmpty());
+
     // Once the frame is gone the hook is dropped, not called on a dead window.
     m_app.reset();
     prax::show_status_message("after\n");
+}
+
+void ShellTest::tabbedViewIsKeptInProfile()
+{
+    const QByteArray options = "[Formatting Options]\nInterval=3\n";
+    writeFile(profilePath(), options);
+    CMainFrame *frame = start();
+    QVERIFY(frame);
+    QCOMPARE(frame->mdiArea()->viewMode(), QMdiArea::SubWindowView);
+
+    // Each Window > Tabbed switches the view, and a new start finds it as left.
+    for (const bool tabbed : {true, false, true}) {
+        QVERIFY(frame->runCommand(ID_WINDOW_TABBED));
+        const QMdiArea::ViewMode mode = tabbed ? QMdiArea::TabbedView : QMdiArea::SubWindowView;
+        QCOMPARE(frame->mdiArea()->viewMode(), mode);
+        QCOMPARE(frame->commandAction(ID_WINDOW_TABBED)->isChecked(), tabbed);
+        QCOMPARE(frame->commandAction(ID_WINDOW_CASCADE)->isEnabled(), !tabbed);
+        const QByteArray profile = readFile(profilePath());
+        QVERIFY2(profile.startsWith(options), profile.constData());
+        QVERIFY2(profile.contains(tabbed ? "Tabbed=1" : "Tabbed=0"), profile.constData());
+
+        m_app.reset();
+        frame = start();
+        QVERIFY(frame);
+        QCOMPARE(frame->mdiArea()->viewMode(), mode);
+        QCOMPARE(frame->commandAction(ID_WINDOW_TABBED)->isChecked(), tabbed);
+    }
+
+    // The tabs carry the documents' titles, close and move.
+    frame->runCommand(ID_FILE_NEW);
+    auto *tabs = frame->mdiArea()->findChild<QTabBar *>();
+    QVERIFY(tabs);
+    QVERIFY(tabs->tabsClosable());
+    QVERIFY(tabs->isMovable());
+    QCOMPARE(tabs->count(), 2);
+    for (int i = 0; i < tabs->count(); ++i)
+        QCOMPARE(tabs->tabText(i), frame->childFrames().at(i)->document()->title());
 }
 
 void ShellTest::windowTitleShowsActiveDocument()
@@ -767,17 +861,61 @@ void ShellTest::commandLineFilesOpenEachInItsWindow()
     QCOMPARE(g_messages, QStringList{QStringLiteral("Failed to open document.")});
 }
 
+void ShellTest::startupReadsProfileAndDialogColours_data()
+{
+    QTest::addColumn<QPalette>("desktop");
+    QTest::newRow("light desktop") << QApplication::palette();
+    QTest::newRow("dark desktop") << darkPalette();
+}
+
 void ShellTest::startupReadsProfileAndDialogColours()
 {
+    QFETCH(QPalette, desktop);
+    const QPalette before = QApplication::palette();
+    QApplication::setPalette(desktop);
+    const auto restore = qScopeGuard([&before] { QApplication::setPalette(before); });
+
     // An empty profile gives the load defaults (interval 5), not the built-in 4.
     CMainFrame *frame = start();
     QVERIFY(frame);
     QVERIFY(frame->isVisible());
     QCOMPARE(prax::format_options.interval, prax::load_default_format_options().interval);
+
+    // Dialogs, the Options dialog among them, keep the desktop's colours.
     QDialog dialog;
-    dialog.ensurePolished();
-    QCOMPARE(dialog.palette().color(QPalette::Window), QColor(192, 192, 192));
-    QCOMPARE(dialog.palette().color(QPalette::WindowText), QColor(Qt::black));
+    CFormatOptionsDlg options(frame, praxProfilePath());
+    for (QWidget *shown : {static_cast<QWidget *>(&dialog), static_cast<QWidget *>(&options)}) {
+        shown->ensurePolished();
+        QCOMPARE(shown->palette().color(QPalette::Window), desktop.color(QPalette::Window));
+        QCOMPARE(shown->palette().color(QPalette::WindowText), desktop.color(QPalette::WindowText));
+    }
+
+    // The editor's paper and text are the desktop's, and the SQL colours
+    // stand out of that paper, light or dark.
+    CPraxView *view = frame->activeView();
+    QVERIFY(view);
+    const QColor paper = desktop.color(QPalette::Base);
+    const auto styleColour = [view](int message, int style) {
+        const long bgr = view->SendScintilla(message, static_cast<unsigned long>(style));
+        return QColor(int(bgr & 0xff), int((bgr >> 8) & 0xff), int((bgr >> 16) & 0xff));
+    };
+    QCOMPARE(styleColour(QsciScintillaBase::SCI_STYLEGETBACK, QsciLexerSQL::Default), paper);
+    QCOMPARE(styleColour(QsciScintillaBase::SCI_STYLEGETFORE, QsciLexerSQL::Default), desktop.color(QPalette::Text));
+    for (int style : {QsciLexerSQL::Keyword, QsciLexerSQL::Comment, QsciLexerSQL::CommentLine, QsciLexerSQL::Number,
+                      QsciLexerSQL::SingleQuotedString, QsciLexerSQL::DoubleQuotedString, QsciLexerSQL::Identifier}) {
+        QCOMPARE(styleColour(QsciScintillaBase::SCI_STYLEGETBACK, style), paper);
+        const double ratio = contrastRatio(styleColour(QsciScintillaBase::SCI_STYLEGETFORE, style), paper);
+        QVERIFY2(ratio >= 4.5, qPrintable(QStringLiteral("style %1: contrast %2").arg(style).arg(ratio)));
+    }
+    // The empty document area is a shade of the window, not a fixed grey.
+    const auto isDark = [](const QColor &c) { return c.lightness() < 128; };
+    QCOMPARE(isDark(frame->mdiArea()->background().color()), isDark(desktop.color(QPalette::Window)));
+
+    // A desktop switching themes while the editor runs recolours the text.
+    const QPalette other = isDark(paper) ? before : darkPalette();
+    QApplication::setPalette(other); // reaches the widgets as a posted event
+    QTRY_COMPARE(styleColour(QsciScintillaBase::SCI_STYLEGETBACK, QsciLexerSQL::Default), other.color(QPalette::Base));
+    QTRY_COMPARE(isDark(frame->mdiArea()->background().color()), isDark(other.color(QPalette::Window)));
 }
 
 void ShellTest::layoutExtrasReadAtStartup()

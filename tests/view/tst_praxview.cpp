@@ -375,9 +375,12 @@ void TestPraxView::beautifyNCopy()
     m_view->setTextBytes(prefix + kSql);
     if (withSelection)
         m_view->setSelectionBytes(prefix.size(), prefix.size() + kSql.size());
+    QSignalSpy told(m_view, &CPraxView::commandMessage);
     m_view->OnBeautifyNCopy();
 
-    QCOMPARE(g_boxes, QStringList{QStringLiteral("The formatted text is copied into the clipboard.")});
+    QVERIFY(g_boxes.isEmpty());
+    QCOMPARE(told.size(), 1);
+    QCOMPARE(told.at(0).at(0).toString(), QStringLiteral("The formatted text is copied into the clipboard."));
     if (withSelection) {
         const QByteArray formatted = engineFormat(kSql, 0, 0);
         QCOMPARE(m_view->textBytes(), prefix + formatted);
@@ -395,8 +398,10 @@ void TestPraxView::beautifyNCopyAfterFailureCopiesNothing()
 {
     setClipboardBytes("untouched");
     m_view->setTextBytes("no statement here");
+    QSignalSpy told(m_view, &CPraxView::commandMessage);
     m_view->OnBeautifyNCopy();
     QCOMPARE(g_boxes, QStringList{QStringLiteral("Fail formatting the text")});
+    QVERIFY(told.isEmpty());
     QCOMPARE(clipboardBytes(*m_view), QByteArray("untouched"));
 
     // On an empty text the command does nothing at all.
