@@ -21,7 +21,9 @@ namespace {
 
 QString CAboutDlg::bitmapPath(const QString &name)
 {
-    return QStringLiteral(":/prax/%1.png").arg(name);
+    // The Options dialog's logo: its dark plate sits as well in a light
+    // dialog as in a dark one.
+    return QStringLiteral(":/options/%1.png").arg(name);
 }
 
 CAboutDlg::CAboutDlg(QWidget *parent, const QString &logoCaption)

@@ -8,6 +8,29 @@ namespace prax {
 
 namespace {
 
+// While it lives, every engine message still reaches the installed hook, and
+// the last one is kept in `last` (line end removed): a caller that reports a
+// failure itself can say why. The hook is put back on every way out.
+class LastMessageTap {
+public:
+    explicit LastMessageTap(std::string &last) : outer_(status_hook())
+    {
+        set_status_hook([outer = outer_, &last](std::string_view text) {
+            last.assign(text);
+            while (!last.empty() && (last.back() == '\n' || last.back() == '\r'))
+                last.pop_back();
+            if (outer)
+                outer(text);
+        });
+    }
+    ~LastMessageTap() { set_status_hook(std::move(outer_)); }
+    LastMessageTap(const LastMessageTap &) = delete;
+    LastMessageTap &operator=(const LastMessageTap &) = delete;
+
+private:
+    StatusHook outer_;
+};
+
 // Runs the engine on `input` and puts the user's starting_indentation back
 // afterwards, whatever the engine recorded there.
 bool format_keeping_indentation(std::string_view input, std::string &output, const FormatRequest &request)
@@ -39,11 +62,13 @@ BeautifyResult beautify_text(std::string_view text, std::size_t start, std::size
     if (selection) {
         request.start_column = selection_column(text, start);
         show_status_message("Format the selected text.");
+        const LastMessageTap tap(result.message);
         if (!format_keeping_indentation(text.substr(start, end - start), formatted, request))
             return result;
     } else {
         start = 0;
         end = text.size();
+        const LastMessageTap tap(result.message);
         if (!format_keeping_indentation(text, formatted, request))
             return result;
     }

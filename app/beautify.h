@@ -30,6 +30,8 @@ struct BeautifyResult {
     std::string text;                // the new whole text (kOk)
     std::size_t formatted_begin = 0; // the formatted part in `text`: [begin, end)
     std::size_t formatted_end = 0;
+    std::string message; // the engine's last message of the run, line end removed:
+                         // on kFailed its reason ("No SQL statements found")
 };
 
 // Beautify: with `start` < `end` the selection [start, end) is formatted as

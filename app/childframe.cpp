@@ -14,6 +14,7 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QProcess>
+#include <QPushButton>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -21,14 +22,15 @@ namespace DocumentPrompts {
 namespace {
 SaveChangesHook g_saveChangesHook;
 FileNameHook g_fileNameHook;
-
-// The Open and Save As dialogs' file types: the document type's own filter
-// first, then every file.
-QString fileFilters()
-{
-    return CPraxDoc::docString(CPraxDoc::filterName) + QStringLiteral(";;All Files (*)");
-}
+ReloadHook g_reloadHook;
 } // namespace
+
+QStringList fileFilters()
+{
+    return {QStringLiteral("SQL files (*.sql)"),
+            QStringLiteral("Embedded SQL sources (*.pc *.pgc *.ec *.sqc *.c *.h)"),
+            QStringLiteral("All files (*)")};
+}
 
 void setSaveChangesHook(SaveChangesHook hook)
 {
@@ -38,6 +40,23 @@ void setSaveChangesHook(SaveChangesHook hook)
 void setFileNameHook(FileNameHook hook)
 {
     g_fileNameHook = std::move(hook);
+}
+
+void setReloadHook(ReloadHook hook)
+{
+    g_reloadHook = std::move(hook);
+}
+
+bool askReload(QWidget *parent, const QString &text)
+{
+    if (g_reloadHook)
+        return g_reloadHook(text);
+    QMessageBox box(QMessageBox::Question, QString::fromLatin1(kAppTitle), text, QMessageBox::NoButton, parent);
+    QPushButton *reload = box.addButton(QStringLiteral("&Reload"), QMessageBox::AcceptRole);
+    QPushButton *keep = box.addButton(QStringLiteral("&Keep"), QMessageBox::RejectRole);
+    box.setDefaultButton(keep); // Enter pressed by habit loses nothing
+    box.exec();
+    return box.clickedButton() == reload;
 }
 
 QMessageBox::StandardButton askSaveChanges(QWidget *parent, const QString &name)
@@ -55,17 +74,18 @@ QString getOpenFileName(QWidget *parent)
 {
     if (g_fileNameHook)
         return g_fileNameHook(false, QString());
-    return QFileDialog::getOpenFileName(parent, QStringLiteral("Open"), QString(), fileFilters());
+    return QFileDialog::getOpenFileName(parent, QStringLiteral("Open"), QString(),
+                                        fileFilters().join(QStringLiteral(";;")));
 }
 
 QString getSaveFileName(QWidget *parent, const QString &suggested)
 {
     if (g_fileNameHook)
         return g_fileNameHook(true, suggested);
-    QFileDialog dialog(parent, QStringLiteral("Save As"), suggested, fileFilters());
+    QFileDialog dialog(parent, QStringLiteral("Save As"), suggested, fileFilters().join(QStringLiteral(";;")));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    // ".txt" is added to a name typed without an extension.
-    dialog.setDefaultSuffix(CPraxDoc::docString(CPraxDoc::filterExt).mid(1));
+    // ".sql" is added to a name typed without an extension.
+    dialog.setDefaultSuffix(QString::fromLatin1(kSaveExtension).mid(1));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return dialog.selectedFiles().constFirst();
@@ -143,11 +163,7 @@ bool CChildFrame::DoSave(bool askName)
 {
     QString path = m_doc->path();
     if (askName || path.isEmpty()) {
-        // An untitled document proposes its title with the type's extension.
-        QString suggested = path;
-        if (suggested.isEmpty())
-            suggested = m_doc->title() + CPraxDoc::docString(CPraxDoc::filterExt);
-        path = DocumentPrompts::getSaveFileName(this, suggested);
+        path = DocumentPrompts::getSaveFileName(this, suggestedSaveName());
         if (path.isEmpty())
             return false;
     }
@@ -176,12 +192,48 @@ void CChildFrame::OnUpdateDocument()
         praxMessageBox(this, QStringLiteral("Failed to save document."));
 }
 
+QString CChildFrame::suggestedSaveName() const
+{
+    // An untitled document proposes its title as an SQL file: "Sql1.sql".
+    if (m_doc->path().isEmpty())
+        return m_doc->title() + QString::fromLatin1(DocumentPrompts::kSaveExtension);
+    return m_doc->path();
+}
+
+void CChildFrame::checkFileOnDisk()
+{
+    const QString name = QDir::toNativeSeparators(m_doc->path());
+    switch (m_doc->diskChange()) {
+    case CPraxDoc::DiskChange::None:
+        return;
+    case CPraxDoc::DiskChange::Deleted:
+        // Said once: the gone file is the known state from now on. The text
+        // is all that is left of it, so closing must offer to save it.
+        m_doc->acceptDiskState();
+        praxMessageBox(this, QStringLiteral("%1\n\nThe file has been deleted by another program. "
+                                            "Its text stays open here; save it to keep it.")
+                                 .arg(name));
+        m_doc->SetModifiedFlag(true);
+        return;
+    case CPraxDoc::DiskChange::Changed:
+        break;
+    }
+    QString text = QStringLiteral("%1\n\nThe file has been changed by another program. Reload it?").arg(name);
+    if (m_doc->isModified())
+        text += QStringLiteral("\n\nThe changes made here are not saved; reloading replaces them "
+                               "(Undo brings them back).");
+    if (DocumentPrompts::askReload(this, text) && m_doc->reloadDocument())
+        return;
+    // Kept (or the reload failed, and said why): not asked again until the
+    // file changes again. The editor's text now differs from the file, so it
+    // counts as unsaved.
+    m_doc->acceptDiskState();
+    m_doc->SetModifiedFlag(true);
+}
+
 void CChildFrame::OnFileSaveCopyAs()
 {
-    QString suggested = m_doc->path();
-    if (suggested.isEmpty())
-        suggested = m_doc->title() + CPraxDoc::docString(CPraxDoc::filterExt);
-    const QString path = DocumentPrompts::getSaveFileName(this, suggested);
+    const QString path = DocumentPrompts::getSaveFileName(this, suggestedSaveName());
     if (!path.isEmpty())
         m_doc->saveCopy(path);
 }

@@ -25,10 +25,20 @@ using SaveChangesHook = std::function<QMessageBox::StandardButton(const QString 
 // A file name for Open (`save` false) or Save As (`save` true, `suggested`
 // the proposed name); empty when the user cancels.
 using FileNameHook = std::function<QString(bool save, const QString &suggested)>;
+// A question about a file changed on disk: true to reload it, false to keep
+// the text as it is in the editor.
+using ReloadHook = std::function<bool(const QString &text)>;
 void setSaveChangesHook(SaveChangesHook hook);
 void setFileNameHook(FileNameHook hook);
+void setReloadHook(ReloadHook hook);
+
+// The extension Save As proposes for a document without a file.
+inline constexpr char kSaveExtension[] = ".sql";
+// The file types of the Open and Save As dialogs, SQL files first.
+QStringList fileFilters();
 
 QMessageBox::StandardButton askSaveChanges(QWidget *parent, const QString &name);
+bool askReload(QWidget *parent, const QString &text);
 QString getOpenFileName(QWidget *parent);
 QString getSaveFileName(QWidget *parent, const QString &suggested);
 } // namespace DocumentPrompts
@@ -53,6 +63,10 @@ public:
     bool DoSave(bool askName);
     // Runs the document command `id` (a PRAX_DOC_COMMANDS id); false for any other.
     bool runCommand(int id);
+    // Looks whether another program changed or deleted the document's file
+    // since it was read or saved here, and asks (once per change) whether to
+    // reload it; a deleted file is reported and its text kept, modified.
+    void checkFileOnDisk();
 
 signals:
     // The document was saved to its file `path` (Save, Save As).
@@ -73,6 +87,8 @@ protected:
 
 private:
     void updateTitle();
+    // The proposed name of Save As and Save Copy As.
+    QString suggestedSaveName() const;
 
     QPointer<CPraxDoc> m_doc;
     CPraxView *m_view;

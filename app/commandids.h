@@ -30,6 +30,7 @@
     X(ID_WINDOW_CASCADE, 57650, OnWindowCascade, Local)                                                                \
     X(ID_WINDOW_TILE_HORZ, 57651, OnWindowTile, Local)                                                                 \
     X(ID_WINDOW_NEXT, 32784, OnWindowNext, Local)                                                                      \
+    X(ID_WINDOW_TABBED, 32795, OnWindowTabbed, Local)                                                                  \
     X(ID_NEXT_PANE, 57680, OnNextPane, Local)                                                                          \
     X(ID_PREV_PANE, 57681, OnPrevPane, Local)                                                                          \
     X(ID_VIEW_TOOLBAR, 59392, OnViewToolbar, Local)                                                                    \
@@ -37,6 +38,7 @@
     X(ID_BATCH_JOB, 32773, OnBatchJob, Local)                                                                          \
     X(ID_FORMAT_OPTIONS, 32780, OnFormatOptions, Local)                                                                \
     X(ID_SAVE_OPTIONS, 32781, OnSaveOptions, Local)                                                                    \
+    X(ID_LAYOUT_EXTRAS, 32800, OnLayoutExtras, Local)                                                                  \
     X(IDC_OPTION, 1002, OnFormatOptions, Local)                                                                        \
     X(IDC_BATCH, 1015, OnBatchJob, Local)
 

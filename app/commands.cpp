@@ -87,6 +87,8 @@ const std::vector<CommandEntry> kCommands = {
     command(IDC_BATCH, T{}, kNone, K{}),
     command(ID_FORMAT_OPTIONS, T{"Format &Options", "Beautify &Options", "Beautify &Options", kNone},
      "Set options for SQL formatting style", K{}),
+    command(ID_LAYOUT_EXTRAS, T{"Layout &Extras...", "Layout &Extras...", "Layout &Extras...", kNone},
+     "Set the modern layout extras and format on save", K{}),
     command(IDC_OPTION, T{}, kNone, K{}),
     command(ID_SAVE_OPTIONS, T{"Save Options", "Save Options", "Save Options", kNone},
      "Save the formatting options", K{}),
@@ -105,6 +107,8 @@ const std::vector<CommandEntry> kCommands = {
      "Arrange icons at the bottom of the window", K{}),
     command(ID_WINDOW_NEXT, T{kNone, "Ne&xt Window\tCtrl+F6", "Ne&xt Window\tCtrl+F6", kNone},
      "Switch to the next document window", K{"Ctrl+F6", "Ctrl+Tab"}),
+    command(ID_WINDOW_TABBED, T{kNone, "Ta&bbed", "Ta&bbed", kNone},
+     "Show the document windows as tabs", K{}),
 
     command(ID_HELP_INDEX, T{"&Index", "Index", "&Index", "&Index"},
      "List Help topics", K{}),
@@ -126,7 +130,7 @@ constexpr int S = kSeparator;
 const std::vector<MenuPopup> kMenuM = {
     {"&File", {ID_FILE_NEW, ID_FILE_OPEN, S, ID_FILE_PRINT_SETUP, S, ID_FILE_MRU_FILE1, S, ID_APP_EXIT}},
     {"&View", {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR}},
-    {"&Options", {ID_FORMAT_OPTIONS, ID_SAVE_OPTIONS}},
+    {"&Options", {ID_FORMAT_OPTIONS, ID_LAYOUT_EXTRAS, ID_SAVE_OPTIONS}},
     {"&Beautify", {ID_BATCH_JOB}},
     {"&Help", {ID_HELP_INDEX, ID_HELP_USING, S, ID_APP_ABOUT}},
 };
@@ -139,9 +143,10 @@ const std::vector<MenuPopup> kMenuD = {
                ID_PASTE_BEAUTIFIED, ID_EDIT_FIND, ID_EDIT_REPEAT, ID_EDIT_FIND_PREVIOUS, ID_EDIT_REPLACE,
                ID_EDIT_GOTO_LINE, ID_EDIT_SELECT_ALL}},
     {"&Beautify", {ID_BEAUTIFY, ID_BEAUTIFY_N_COPY, ID_BATCH_JOB}},
-    {"&Options", {ID_FORMAT_OPTIONS, ID_SAVE_OPTIONS}},
+    {"&Options", {ID_FORMAT_OPTIONS, ID_LAYOUT_EXTRAS, ID_SAVE_OPTIONS}},
     {"&View", {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR}},
-    {"&Window", {ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ, ID_WINDOW_ARRANGE, ID_WINDOW_NEXT, kWindowListMarker}},
+    {"&Window", {ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ, ID_WINDOW_ARRANGE, ID_WINDOW_NEXT, S, ID_WINDOW_TABBED,
+                 kWindowListMarker}},
     {"&Help", {ID_HELP_INDEX, ID_APP_ABOUT}},
 };
 
@@ -150,10 +155,10 @@ const std::vector<MenuPopup> kMenuE = {
                ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, S, ID_FILE_MRU_FILE1, S, ID_APP_EXIT}},
     {"&Edit", {ID_EDIT_UNDO, ID_EDIT_REDO, S, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE}},
     {"&Beautify", {ID_BEAUTIFY, ID_BEAUTIFY_N_COPY}},
-    {"&Options", {ID_FORMAT_OPTIONS, ID_SAVE_OPTIONS}},
+    {"&Options", {ID_FORMAT_OPTIONS, ID_LAYOUT_EXTRAS, ID_SAVE_OPTIONS}},
     {"&View", {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR}},
-    {"&Window", {ID_WINDOW_NEW, ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ, ID_WINDOW_ARRANGE, ID_WINDOW_NEXT,
-                 kWindowListMarker}},
+    {"&Window", {ID_WINDOW_NEW, ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ, ID_WINDOW_ARRANGE, ID_WINDOW_NEXT, S,
+                 ID_WINDOW_TABBED, kWindowListMarker}},
     {"&Help", {ID_HELP_INDEX, ID_HELP_USING, S, ID_APP_ABOUT}},
 };
 
@@ -169,6 +174,7 @@ const std::vector<MenuPopup> kMenuI = {
 const std::vector<int> kToolbar = {
     ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, S, ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, S,
     ID_EDIT_FIND, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, ID_EDIT_UNDO, S, ID_BEAUTIFY,
+    ID_BEAUTIFY_N_COPY, ID_PASTE_BEAUTIFIED, S, ID_FORMAT_OPTIONS, ID_BATCH_JOB, S, ID_APP_ABOUT,
 };
 
 // The editing keys that every document key table has.
@@ -289,7 +295,7 @@ bool commandEnabled(int id, const CommandState &state)
     case ID_PREV_PANE: return false; // ... and its window one pane
     case ID_WINDOW_CASCADE:
     case ID_WINDOW_TILE_HORZ:
-    case ID_WINDOW_ARRANGE:
+    case ID_WINDOW_ARRANGE: return state.documentWindows && !state.tabbed; // tabs have no place to arrange
     case ID_WINDOW_NEXT: return state.documentWindows;
     default: return true;
     }

@@ -1,5 +1,5 @@
-// The command table of the editor: every command the menus, keys, toolbar and
-// dialog bar send, as one declarative list (id, menu texts, status-bar prompt,
+// The command table of the editor: every command the menus, keys and toolbar
+// send, as one declarative list (id, menu texts, status-bar prompt,
 // keys, owner and handler), and the menu layouts built from it.
 //
 // Nothing here creates widgets (commandui.h turns the table into QActions and
@@ -57,12 +57,10 @@ struct Accelerator {
 // and Shift+F6; I has only the editing keys, F1 and Shift+F1.
 const std::vector<Accelerator> &acceleratorTable(MenuVariant variant);
 
-// Toolbar entries, left to right; 0 is a separator. Button n takes image n of
-// the strip.
+// Toolbar entries, left to right; 0 is a separator.
 const std::vector<int> &toolbarLayout();
-inline constexpr int kToolbarImageCount = 12;
-inline constexpr int kToolbarImageWidth = 16;
-inline constexpr int kToolbarImageHeight = 15;
+// The side of a toolbar icon in device-independent pixels.
+inline constexpr int kToolbarIconSize = 16;
 
 // Idle text of the status bar's message pane and its text in help mode.
 inline constexpr const char *kIdleMessage = "For Help, press F1";
@@ -75,6 +73,7 @@ struct CommandState {
     bool document = false;      // a document window is active
     bool embedded = false;      // ... and its document is embedded in a container's
     bool documentWindows = false; // the main frame has document windows
+    bool tabbed = false;        // ... shown as tabs (Window > Tabbed)
     bool view = false;          // a view is active; the rest describe it
     bool text = false;          // its text is not empty
     bool selection = false;     // it has a non-empty selection

@@ -1,9 +1,11 @@
 // Widgets made from the command table; see commandui.h.
 #include "app/commandui.h"
 
+#include "app/paletteicon.h"
+
 #include <QAction>
 #include <QMainWindow>
-#include <QPixmap>
+#include <QIcon>
 #include <QToolBar>
 
 QAction *createCommandAction(int id, const QString &text, QWidget *owner, std::function<void(int)> run)
@@ -38,30 +40,37 @@ QHash<int, QList<QKeySequence>> commandKeys(MenuVariant variant)
     return keys;
 }
 
-QToolBar *createCommandToolBar(QMainWindow *host, const QPixmap &strip, int imageCount, const std::vector<int> &layout,
+QToolBar *createCommandToolBar(QMainWindow *host, const std::vector<int> &layout,
                                const std::function<QAction *(int)> &actionFor)
 {
-    if (!host || strip.isNull() || strip.width() < imageCount * kToolbarImageWidth
-        || strip.height() < kToolbarImageHeight)
+    if (!host)
         return nullptr;
+    // Every icon first: a toolbar with blank buttons is not made at all.
+    QList<QIcon> icons;
+    for (int id : layout) {
+        if (id == kSeparator)
+            continue;
+        icons << paletteSvgIcon(commandIconPath(id));
+        if (icons.last().isNull())
+            return nullptr;
+    }
     auto *toolBar = new QToolBar(QStringLiteral("Toolbar"), host);
     toolBar->setObjectName(QStringLiteral("AFX_IDW_TOOLBAR"));
     toolBar->setMovable(false);
     toolBar->setFloatable(false);
-    toolBar->setIconSize(QSize(kToolbarImageWidth, kToolbarImageHeight));
+    toolBar->setIconSize(QSize(kToolbarIconSize, kToolbarIconSize));
     toolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
     host->addToolBar(Qt::TopToolBarArea, toolBar);
-    int image = 0;
+    qsizetype image = 0;
     for (int id : layout) {
         if (id == kSeparator) {
             toolBar->addSeparator();
             continue;
         }
         QAction *action = actionFor(id);
-        action->setIcon(QIcon(strip.copy(image * kToolbarImageWidth, 0, kToolbarImageWidth, kToolbarImageHeight)));
+        action->setIcon(icons.at(image++));
         action->setIconVisibleInMenu(false);
         toolBar->addAction(action);
-        ++image;
     }
     return toolBar;
 }

@@ -1,7 +1,7 @@
 // Widgets made from the command table, for the main frame and the in-place
 // frame alike: one QAction per command (menu text, prompt, the command's id in
 // QAction::data()), the key table of a menu variant, and a toolbar whose
-// buttons take their images from a strip of 16 x 15 pictures.
+// buttons show the commands' icons.
 #pragma once
 
 #include <QHash>
@@ -16,7 +16,6 @@
 
 class QAction;
 class QMainWindow;
-class QPixmap;
 class QToolBar;
 class QWidget;
 
@@ -33,7 +32,7 @@ QString commandText(const CommandEntry &entry, MenuVariant variant);
 QHash<int, QList<QKeySequence>> commandKeys(MenuVariant variant);
 
 // A fixed toolbar at the top of `host` with the commands of `layout` (0 is a
-// separator); button n shows image n of `strip`. nullptr, and nothing added,
-// when the strip has fewer than `imageCount` images.
-QToolBar *createCommandToolBar(QMainWindow *host, const QPixmap &strip, int imageCount, const std::vector<int> &layout,
+// separator), each button showing its command's icon (paletteicon.h).
+// nullptr, and nothing added, when a command of `layout` has no icon.
+QToolBar *createCommandToolBar(QMainWindow *host, const std::vector<int> &layout,
                                const std::function<QAction *(int)> &actionFor);

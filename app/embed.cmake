@@ -22,9 +22,3 @@ if(PRAX_XCB_LIBRARY AND PRAX_XCB_INCLUDE)
   target_compile_definitions(prax_embed PRIVATE PRAX_HAVE_XCB)
 endif()
 
-# The in-place toolbar's strip: five 16 x 15 images (cut, copy, paste, About,
-# context help), under ":/prax/".
-qt_add_resources(prax_embed prax_embed_resources
-  PREFIX /prax
-  BASE ${CMAKE_CURRENT_LIST_DIR}/resources
-  FILES ${CMAKE_CURRENT_LIST_DIR}/resources/IDR_SQLTYPE_SRVR_IP.png)

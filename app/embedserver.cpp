@@ -45,10 +45,6 @@ constexpr int kMaxContainerName = 255; // characters kept of a container's docum
 constexpr qulonglong kMaxWindowId = 0xffffffffULL; // X11 window ids are 32 bits
 constexpr int kMaxPlace = 16384; // pixels: largest in-place size and farthest offset
 
-// The success message of Beautify N Copy; every other message box of a
-// command is a failure.
-const char kCopiedMessage[] = "The formatted text is copied into the clipboard.";
-
 // Whether the X server knows `window`. QWindow::fromWinId takes any number,
 // and a frame put into a window that does not exist sits nowhere at all.
 bool x11WindowExists(qulonglong window)
@@ -559,11 +555,11 @@ bool CEmbedServer::RunCommand(uint handle, int command)
         return false;
     }
     // What the command would say in a box goes back to the caller as the
-    // error ("Fail formatting the text" for a text without SQL).
+    // error ("Fail formatting the text" for a text without SQL); a success
+    // tells the status bar, not a box.
     MessageBoxCapture capture;
     const bool ran = view->runCommand(command);
-    QStringList failures = capture.texts();
-    failures.removeAll(QLatin1String(kCopiedMessage));
+    const QStringList failures = capture.texts();
     if (!failures.isEmpty()) {
         fail(kErrorFailed, failures.join(QLatin1Char('\n')));
         return false;

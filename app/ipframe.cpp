@@ -22,8 +22,7 @@
 
 namespace {
 
-// The in-place toolbar, left to right; 0 is a separator. Button n takes
-// image n of the strip.
+// The in-place toolbar, left to right; 0 is a separator.
 const std::vector<int> kIpToolbar = {ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, kSeparator, ID_APP_ABOUT, ID_CONTEXT_HELP};
 
 } // namespace
@@ -163,8 +162,7 @@ void CInPlaceFrame::createMenu()
 bool CInPlaceFrame::OnCreateControlBars(QMainWindow *frameWnd, QWidget *)
 {
     // The actions are this frame's: the buttons' commands come here.
-    m_toolBar = createCommandToolBar(frameWnd, QPixmap(QStringLiteral(":/prax/IDR_SQLTYPE_SRVR_IP.png")),
-                                     kToolbarImageCount, kIpToolbar, [this](int id) { return action(id); });
+    m_toolBar = createCommandToolBar(frameWnd, kIpToolbar, [this](int id) { return action(id); });
     return m_toolBar != nullptr;
 }
 

@@ -50,8 +50,6 @@ public:
     // Control identifiers of the frame's bars.
     static constexpr int AFX_IDW_TOOLBAR = 59392;
     static constexpr int AFX_IDW_RESIZE_BAR = 59395;
-    // The in-place toolbar's image strip: five 16 x 15 images.
-    static constexpr int kToolbarImageCount = 5;
 
     explicit CInPlaceFrame(CPraxDoc *doc, QWidget *parent = nullptr);
     ~CInPlaceFrame() override;
@@ -61,8 +59,8 @@ public:
     // part cannot be made (the frame must then not be used).
     bool OnCreate();
 
-    // Creates the in-place toolbar on `frameWnd` (docked at the top) from the
-    // five-image strip; false when the strip cannot be loaded (no toolbar).
+    // Creates the in-place toolbar on `frameWnd` (docked at the top): Cut,
+    // Copy, Paste, About and context help; false when it cannot be made.
     // The frame owns the buttons' actions, so their commands reach this frame.
     bool OnCreateControlBars(QMainWindow *frameWnd, QWidget *docWnd);
 

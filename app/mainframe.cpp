@@ -5,8 +5,10 @@
 #include "app/commandui.h"
 #include "app/dialogs/batchjobdlg.h"
 #include "app/dialogs/formatoptionsdlg.h"
-#include "app/dialogunits.h"
+#include "app/dialogs/layoutextrasdlg.h"
+#include "app/editorsettings.h"
 #include "app/help.h"
+#include "app/lockkeys.h"
 #include "app/msgbox.h"
 #include "app/toolbartips.h"
 #include "app/praxdoc.h"
@@ -15,20 +17,21 @@
 
 #include "engine/engine.h"
 #include "engine/options.h"
+#include "engine/profile.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
-#include <QDockWidget>
+#include <QDropEvent>
+#include <QFile>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMetaMethod>
-#include <QPixmap>
-#include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -37,21 +40,11 @@
 #include <QToolBar>
 #include <QWhatsThis>
 
+#include <string>
+
 namespace {
 
 constexpr int kVariants[] = {int(MenuVariant::M), int(MenuVariant::D), int(MenuVariant::E), int(MenuVariant::I)};
-
-// The dialog bar's template: its size and its two buttons, in dialog units.
-struct DialogBarButton {
-    int id;
-    const char *caption;
-    int x, y, w, h;
-};
-constexpr int kDialogBarWidth = 32, kDialogBarHeight = 248;
-constexpr DialogBarButton kDialogBarButtons[] = {
-    {IDC_OPTION, "Option", 2, 18, 27, 19},
-    {IDC_BATCH, "Batch", 1, 41, 27, 19},
-};
 
 // A recent-file entry as the File menu shows it: "&1 /path/file.txt", long
 // paths shortened in the middle, "&" doubled so it is not a mnemonic.
@@ -62,6 +55,24 @@ QString recentFileText(int index, const QString &path)
         shown = shown.left(20) + QStringLiteral("...") + shown.right(37);
     shown.replace(u'&', QStringLiteral("&&"));
     return QStringLiteral("&%1 %2").arg(index + 1).arg(shown);
+}
+
+// Window > Tabbed, kept in the profile beside the formatting options.
+constexpr const char *kWindowSection = "Window";
+constexpr const char *kTabbedKey = "Tabbed";
+
+// The empty part of the document area: a shade darker than the window, on
+// a light desktop and a dark one alike (Qt's own is a fixed mid grey, a
+// bright patch on a dark desktop).
+QBrush documentAreaBackground(const QPalette &palette)
+{
+    const QColor window = palette.color(QPalette::Window);
+    return window.darker(window.lightness() < 128 ? 140 : 115);
+}
+
+std::string profileFile()
+{
+    return QFile::encodeName(praxProfilePath()).toStdString();
 }
 
 QString statusText(std::string_view bytes)
@@ -84,6 +95,8 @@ CMainFrame::CMainFrame(QWidget *parent)
     setWindowIcon(QIcon(QStringLiteral(":/prax/IDR_MAINFRAME_icon.png")));
     // Bars stay where they are: no menu to hide or move them.
     setContextMenuPolicy(Qt::PreventContextMenu);
+    // Files dropped anywhere on the window open as documents.
+    setAcceptDrops(true);
 }
 
 CMainFrame::~CMainFrame()
@@ -104,14 +117,17 @@ bool CMainFrame::LoadFrame()
     // A window moved or left partly outside the area can still be reached.
     m_mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdiArea->setBackground(documentAreaBackground(palette()));
     setCentralWidget(m_mdiArea);
     connect(m_mdiArea, &QMdiArea::subWindowActivated, this, &CMainFrame::onSubWindowActivated);
+    prax::IniProfile profile;
+    profile.load(profileFile());
+    setTabbedView(profile.get_int(kWindowSection, kTabbedKey, 0) != 0);
 
     createActions();
     createMenus();
     if (!createToolBar())
         return false;
-    createDialogBar();
     createStatusBar();
     installStatusHook();
     qApp->installEventFilter(this); // leaving context-help mode
@@ -135,7 +151,7 @@ void CMainFrame::createActions()
     for (const CommandEntry &entry : commandTable()) {
         // Its first menu text; menus that show another text get items of their own.
         QAction *action = createCommandAction(entry.id, commandText(entry, MenuVariant::M), this, run);
-        if (entry.id == ID_VIEW_TOOLBAR || entry.id == ID_VIEW_STATUS_BAR)
+        if (entry.id == ID_VIEW_TOOLBAR || entry.id == ID_VIEW_STATUS_BAR || entry.id == ID_WINDOW_TABBED)
             action->setCheckable(true);
         m_actions.insert(entry.id, action);
     }
@@ -200,46 +216,12 @@ void CMainFrame::createMenus()
 
 bool CMainFrame::createToolBar()
 {
-    m_toolBar = createCommandToolBar(this, QPixmap(QStringLiteral(":/prax/IDR_MAINFRAME.png")), kToolbarImageCount,
-                                     toolbarLayout(), [this](int id) { return m_actions.value(id); });
+    m_toolBar = createCommandToolBar(this, toolbarLayout(), [this](int id) { return m_actions.value(id); });
     if (!m_toolBar)
         return false;
     describeToolBarButtons(m_toolBar);
     connect(m_toolBar, &QToolBar::visibilityChanged, this, &CMainFrame::updateActions);
     return true;
-}
-
-void CMainFrame::createDialogBar()
-{
-    auto *dock = new QDockWidget(this);
-    dock->setObjectName(QStringLiteral("IDD_DIALOGBAR"));
-    dock->setFeatures(QDockWidget::NoDockWidgetFeatures);
-    dock->setAllowedAreas(Qt::RightDockWidgetArea);
-    dock->setTitleBarWidget(new QWidget(dock)); // no title bar
-
-    auto *bar = new QFrame(dock);
-    bar->setObjectName(QStringLiteral("dialogBarBody"));
-    // The bar has a border on its left side only.
-    bar->setStyleSheet(QStringLiteral("QFrame#dialogBarBody { border-left: 1px solid palette(dark); }"));
-    QFont font(QStringLiteral("Times New Roman"));
-    font.setStyleHint(QFont::Serif);
-    font.setPointSize(8);
-    bar->setFont(font);
-    const QRect size = mapDialogRect(font, 0, 0, kDialogBarWidth, kDialogBarHeight);
-    bar->setFixedWidth(size.width());
-    bar->setMinimumHeight(mapDialogRect(font, 0, 0, 0, 64).height());
-    for (const DialogBarButton &b : kDialogBarButtons) {
-        auto *button = new QPushButton(QString::fromLatin1(b.caption), bar);
-        button->setObjectName(QString::fromLatin1(findCommand(b.id)->name));
-        button->setGeometry(mapDialogRect(font, b.x, b.y, b.w, b.h));
-        button->setFocusPolicy(Qt::NoFocus); // the editor keeps the keyboard
-        button->setWhatsThis(QString::fromLatin1(findCommand(b.id == IDC_OPTION ? ID_FORMAT_OPTIONS : ID_BATCH_JOB)->prompt));
-        const int id = b.id;
-        connect(button, &QPushButton::clicked, this, [this, id] { runCommand(id); });
-    }
-    dock->setWidget(bar);
-    addDockWidget(Qt::RightDockWidgetArea, dock);
-    m_dialogBar = dock;
 }
 
 void CMainFrame::createStatusBar()
@@ -252,6 +234,15 @@ void CMainFrame::createStatusBar()
     m_messagePane->setTextFormat(Qt::PlainText);
     m_messagePane->setMinimumWidth(1);
     bar->addWidget(m_messagePane, 1);
+    m_lineEndPane = new QLabel(bar);
+    m_lineEndPane->setObjectName(QStringLiteral("lineEnd"));
+    m_lineEndPane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_lineEndPane->setAlignment(Qt::AlignCenter);
+    m_lineEndPane->setMinimumWidth(m_lineEndPane->fontMetrics().horizontalAdvance(QStringLiteral("CRLF")) + 12);
+    m_lineEndPane->setWhatsThis(QStringLiteral("The line end that new lines of the active document get: "
+                                               "LF, or CRLF for a file that uses CR LF."));
+    m_lineEndPane->hide();
+    bar->addPermanentWidget(m_lineEndPane);
     for (const char *name : {"CAP", "NUM", "SCRL"}) {
         auto *pane = new QLabel(QString::fromLatin1(name), bar);
         pane->setObjectName(QString::fromLatin1(name));
@@ -263,6 +254,29 @@ void CMainFrame::createStatusBar()
     }
     bar->setWhatsThis(QStringLiteral("The status bar: what the highlighted command does, and the "
                                      "formatter's messages."));
+    // Lock keys pressed while another program has the keyboard send us no
+    // key event: a cheap poll catches those.
+    m_lockKeyTimer = new QTimer(this);
+    m_lockKeyTimer->setInterval(500);
+    connect(m_lockKeyTimer, &QTimer::timeout, this, &CMainFrame::updateLockKeys);
+    updateLockKeys();
+}
+
+void CMainFrame::updateLockKeys()
+{
+    LockKeyState state;
+    const bool known = readLockKeys(state);
+    const bool on[] = {state.caps, state.num, state.scroll};
+    for (qsizetype i = 0; i < m_indicators.size(); ++i) {
+        // Indicators that cannot be right are left out rather than shown
+        // forever off.
+        m_indicators.at(i)->setVisible(known);
+        m_indicators.at(i)->setEnabled(known && on[i]);
+    }
+    if (known && !m_lockKeyTimer->isActive())
+        m_lockKeyTimer->start();
+    else if (!known)
+        m_lockKeyTimer->stop();
 }
 
 void CMainFrame::installStatusHook()
@@ -297,10 +311,17 @@ QString CMainFrame::restingText() const
 
 bool CMainFrame::event(QEvent *event)
 {
+    if (event->type() == QEvent::PaletteChange && m_mdiArea)
+        m_mdiArea->setBackground(documentAreaBackground(palette()));
     // A maximised document window writes "Prax - Sql3 - [Sql3*]" into this
     // window's title; the title stays ours.
     if (event->type() == QEvent::WindowTitleChange && !m_title.isEmpty() && windowTitle() != m_title)
         setWindowTitle(m_title);
+    if (event->type() == QEvent::WindowActivate) {
+        updateLockKeys();
+        // After the event, so the window is drawn active behind a question.
+        QTimer::singleShot(0, this, &CMainFrame::checkFilesOnDisk);
+    }
     if (event->type() == QEvent::StatusTip && m_messagePane) {
         // Prompts of highlighted items go to the message pane; when none is
         // highlighted it shows the idle text again (or the help-mode text).
@@ -316,6 +337,12 @@ bool CMainFrame::event(QEvent *event)
 
 bool CMainFrame::eventFilter(QObject *watched, QEvent *event)
 {
+    if ((event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) && m_lockKeyTimer &&
+        m_lockKeyTimer->isActive()) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_CapsLock || key == Qt::Key_NumLock || key == Qt::Key_ScrollLock)
+            updateLockKeys();
+    }
     if (event->type() == QEvent::LeaveWhatsThisMode && m_inWhatsThisMode) {
         m_inWhatsThisMode = false;
         setMessageText(restingText());
@@ -340,6 +367,45 @@ void CMainFrame::closeEvent(QCloseEvent *event)
     if (CHelpWindow *help = CHelpWindow::current())
         help->close();
     event->accept();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!droppedFiles(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void CMainFrame::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (!droppedFiles(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent *event)
+{
+    const QStringList files = droppedFiles(event->mimeData());
+    if (files.isEmpty())
+        return;
+    event->acceptProposedAction();
+    emit filesDropped(files);
+}
+
+void CMainFrame::checkFilesOnDisk()
+{
+    // The question's own window takes the activation away and gives it back
+    // when it closes: that activation must not ask again meanwhile.
+    if (m_checkingFiles || m_destroying)
+        return;
+    m_checkingFiles = true;
+    // A window may close while a question is open.
+    QList<QPointer<CChildFrame>> children;
+    for (CChildFrame *child : childFrames())
+        children << child;
+    for (const QPointer<CChildFrame> &child : std::as_const(children)) {
+        if (child)
+            child->checkFileOnDisk();
+    }
+    m_checkingFiles = false;
 }
 
 CChildFrame *CMainFrame::activeChild() const
@@ -381,6 +447,11 @@ void CMainFrame::addChildFrame(CChildFrame *child)
     connect(child->document(), &CPraxDoc::titleChanged, this, &CMainFrame::updateActions);
     connect(child->document(), &CPraxDoc::modifiedChanged, this, &CMainFrame::updateActions);
     connect(child, &CChildFrame::documentSaved, this, &CMainFrame::documentSaved);
+    connect(child->view(), &CPraxView::filesDropped, this, &CMainFrame::filesDropped);
+    connect(child->view(), &CPraxView::commandMessage, this, [this](const QString &text) {
+        m_engineMessage = text;
+        setMessageText(text);
+    });
     connect(child, &QObject::destroyed, this, [this] {
         updateMenuBar();
         updateActions();
@@ -488,6 +559,7 @@ CommandState CMainFrame::commandState() const
     state.document = activeChild() != nullptr;
     state.embedded = activeDocument() && activeDocument()->IsEmbedded();
     state.documentWindows = !childFrames().isEmpty();
+    state.tabbed = m_mdiArea && m_mdiArea->viewMode() == QMdiArea::TabbedView;
     return state;
 }
 
@@ -534,7 +606,13 @@ void CMainFrame::updateActions()
         action->setEnabled(commandEnabled(action->data().toInt(), state));
     if (m_toolBar)
         m_actions.value(ID_VIEW_TOOLBAR)->setChecked(!m_toolBar->isHidden());
+    if (m_lineEndPane) {
+        const CPraxView *view = activeView();
+        m_lineEndPane->setVisible(view != nullptr);
+        m_lineEndPane->setText(view ? view->lineEndName() : QString());
+    }
     m_actions.value(ID_VIEW_STATUS_BAR)->setChecked(!statusBar()->isHidden());
+    m_actions.value(ID_WINDOW_TABBED)->setChecked(state.tabbed);
 
     // One title, "Prax - Sql3*", whether or not the document window is maximised.
     m_title = QString::fromLatin1(kAppTitle);
@@ -550,6 +628,12 @@ void CMainFrame::OnFormatOptions()
     dialog.exec();
 }
 
+void CMainFrame::OnLayoutExtras()
+{
+    CLayoutExtrasDlg dialog(this, praxProfilePath());
+    dialog.exec();
+}
+
 void CMainFrame::OnBatchJob()
 {
     CBatchJobDlg dialog(this);
@@ -559,7 +643,8 @@ void CMainFrame::OnBatchJob()
 void CMainFrame::OnSaveOptions()
 {
     std::string error;
-    if (prax::save_format_options(praxProfilePath().toStdString(), prax::format_options, &error) != 0) {
+    const std::string path = praxProfilePath().toStdString();
+    if (prax::save_format_options(path, prax::format_options, &error) != 0 || !saveEditorSettings(path, &error)) {
         // Not saving silently would lose the user's settings at the next start.
         praxMessageBox(this, QStringLiteral("The formatting options could not be saved:\n%1")
                                  .arg(QString::fromLocal8Bit(error.c_str())));
@@ -604,7 +689,7 @@ QRect CMainFrame::cascadeSlot(int index) const
     // the window's own size, less its bars, stands in for the area's.
     QSize area = m_mdiArea->viewport()->size();
     if (!isVisible())
-        area = size() - QSize(m_dialogBar ? m_dialogBar->sizeHint().width() : 0, 100);
+        area = size() - QSize(0, 100);
     // Three quarters of the area, each window one title bar lower and to
     // the right of the one before; back to the corner once the next one
     // would not fit.
@@ -638,6 +723,33 @@ void CMainFrame::OnWindowCascade()
 void CMainFrame::OnWindowTile()
 {
     m_mdiArea->tileSubWindows();
+}
+
+void CMainFrame::setTabbedView(bool tabbed)
+{
+    m_mdiArea->setViewMode(tabbed ? QMdiArea::TabbedView : QMdiArea::SubWindowView);
+    if (tabbed) {
+        m_mdiArea->setDocumentMode(true); // tabs without a frame around the page
+        m_mdiArea->setTabsClosable(true);
+        m_mdiArea->setTabsMovable(true);
+    }
+}
+
+void CMainFrame::OnWindowTabbed()
+{
+    const bool tabbed = m_mdiArea->viewMode() != QMdiArea::TabbedView;
+    setTabbedView(tabbed);
+    updateActions();
+    // Read afresh: the options and the recent files written meanwhile stay.
+    prax::IniProfile profile;
+    std::string error;
+    if (!profile.load(profileFile(), &error)) {
+        qWarning("prax: window layout not saved: %s", error.c_str());
+        return;
+    }
+    profile.set_int(kWindowSection, kTabbedKey, tabbed ? 1 : 0);
+    if (!profile.save(profileFile(), &error))
+        qWarning("prax: window layout not saved: %s", error.c_str());
 }
 
 void CMainFrame::OnWindowArrange()

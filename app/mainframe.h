@@ -1,9 +1,9 @@
-// The main window: an MDI area for the document windows, the toolbar at the
-// top, the dialog bar with "Option" and "Batch" at the right edge, the status
-// bar with its message pane and key indicators, and the menu bar, which shows
-// menu M while no document window is open and menu D while one is (menu E,
-// with its own key table, while the active document is embedded in a
-// container's document).
+// The main window: an MDI area for the document windows (as windows or as
+// tabs), the toolbar at the top (Options and Batch job among its buttons),
+// the status bar with its message pane and key indicators, and the menu bar,
+// which shows menu M while no document window is open and menu D while one is
+// (menu E, with its own key table, while the active document is embedded in
+// a container's document).
 //
 // Every command is a QAction made from the command table (commands.h) and
 // carrying its id in QAction::data(); runCommand(id) routes an id to this
@@ -27,7 +27,7 @@ class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
-class QPushButton;
+class QTimer;
 class QToolBar;
 
 class CMainFrame : public QMainWindow
@@ -35,20 +35,21 @@ class CMainFrame : public QMainWindow
     Q_OBJECT
 
 public:
-    static constexpr int IDD_DIALOGBAR = 110;
-
     explicit CMainFrame(QWidget *parent = nullptr);
     ~CMainFrame() override;
 
-    // Creates the MDI area, toolbar, dialog bar and status bar; false when
-    // one of them (or the toolbar's image strip) cannot be made.
+    // Creates the MDI area, toolbar and status bar; false when
+    // one of them (or a toolbar icon) cannot be made.
     bool LoadFrame();
 
     QMdiArea *mdiArea() const { return m_mdiArea; }
     QToolBar *toolBar() const { return m_toolBar; }
-    QWidget *dialogBar() const { return m_dialogBar; }
     QLabel *messagePane() const { return m_messagePane; }
+    // CAP, NUM and SCRL: shown where the window system tells the lock keys'
+    // state (enabled while the key is on, dimmed while off), hidden elsewhere.
     QList<QLabel *> indicatorPanes() const { return m_indicators; }
+    // The active document's line end ("LF", "CRLF"); hidden without one.
+    QLabel *lineEndPane() const { return m_lineEndPane; }
 
     // The action of command `id` (nullptr for an unknown id).
     QAction *commandAction(int id) const { return m_actions.value(id); }
@@ -83,9 +84,12 @@ signals:
     void recentFileRequested(int index);
     // A document window saved its document to `path`.
     void documentSaved(const QString &path);
+    // Local files were dropped on the window or on a document: open them.
+    void filesDropped(const QStringList &paths);
 
 public slots:
     void OnFormatOptions();
+    void OnLayoutExtras();
     void OnBatchJob();
     void OnSaveOptions();
     void OnViewToolbar();
@@ -95,6 +99,7 @@ public slots:
     void OnWindowTile();
     void OnWindowNext();
     void OnWindowArrange();
+    void OnWindowTabbed();
     void OnNextPane();
     void OnPrevPane();
     void OnHelpIndex();
@@ -106,19 +111,28 @@ public slots:
     void updateActions();
     // Shows `files` (most recent first) as the recent-file entries of the File menus.
     void setRecentFiles(const QStringList &files);
+    // Asks each document window whether its file changed on disk (done
+    // whenever this window is activated).
+    void checkFilesOnDisk();
+    // Reads the lock keys' state into CAP, NUM and SCRL.
+    void updateLockKeys();
 
 protected:
     bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void createActions();
     void createMenus();
     bool createToolBar();
-    void createDialogBar();
     void createStatusBar();
     void installStatusHook();
+    // The document windows as tabs (true) or as windows of their own.
+    void setTabbedView(bool tabbed);
 
     void updateMenuBar();
     void applyAccelerators(MenuVariant variant);
@@ -129,9 +143,11 @@ private:
 
     QMdiArea *m_mdiArea = nullptr;
     QToolBar *m_toolBar = nullptr;
-    QWidget *m_dialogBar = nullptr;
     QLabel *m_messagePane = nullptr;
     QList<QLabel *> m_indicators;
+    QLabel *m_lineEndPane = nullptr;
+    QTimer *m_lockKeyTimer = nullptr; // lock keys changed while another program had the keyboard
+    bool m_checkingFiles = false;     // a question about a changed file is open
     QHash<int, QAction *> m_actions;        // one per command, with its keys
     QList<QAction *> m_variantActions;     // menu items with a text of their own
     QHash<int, QAction *> m_containerTextActions; // menu E's Update and Exit: texts name the container
@@ -141,7 +157,7 @@ private:
     MenuVariant m_menuVariant = MenuVariant::M;
     QString m_title; // "Prax - Sql3*"
     QPointer<CChildFrame> m_lastActive;
-    QString m_engineMessage; // the engine's last message, kept until the next command
+    QString m_engineMessage; // the last command's message (the engine's or its own), kept until the next command
     bool m_inWhatsThisMode = false;
     bool m_destroying = false;
 };

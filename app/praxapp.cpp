@@ -3,6 +3,7 @@
 
 #include "app/aboutdlg.h"
 #include "app/childframe.h"
+#include "app/editorsettings.h"
 #include "app/embedding.h"
 #include "app/embedserver.h"
 #include "app/mainframe.h"
@@ -21,7 +22,6 @@
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QPageSetupDialog>
-#include <QPalette>
 #include <Qsci/qsciprinter.h>
 
 #include <memory>
@@ -128,11 +128,8 @@ bool CPraxApp::InitInstance(const QStringList &arguments)
         return false;
     }
 
-    // 2. Dialogs (message boxes included) on light grey with black text.
-    QPalette dialogPalette = QApplication::palette();
-    dialogPalette.setColor(QPalette::Window, QColor(192, 192, 192));
-    dialogPalette.setColor(QPalette::WindowText, Qt::black);
-    QApplication::setPalette(dialogPalette, "QDialog");
+    // 2. Dialogs (message boxes included) keep the desktop's colours: a
+    // palette of their own would put light grey boxes on a dark desktop.
 
     // 3. The recent-file list.
     loadRecentFileList();
@@ -150,6 +147,12 @@ bool CPraxApp::InitInstance(const QStringList &arguments)
     connect(frame, &CMainFrame::appCommandRequested, this, &CPraxApp::runCommand);
     connect(frame, &CMainFrame::recentFileRequested, this, &CPraxApp::OnOpenRecentFile);
     connect(frame, &CMainFrame::documentSaved, this, &CPraxApp::addToRecentFileList);
+    connect(frame, &CMainFrame::filesDropped, this, [this](const QStringList &paths) {
+        // Each file in its own window, as from the command line; one that
+        // does not open says why and the others still open.
+        for (const QString &path : paths)
+            OpenDocumentFile(path);
+    });
     connect(this, &CPraxApp::recentFilesChanged, frame, [this] { m_mainFrame->setRecentFiles(m_recentFiles); });
     frame->setRecentFiles(m_recentFiles);
     frame->updateActions();
@@ -185,6 +188,7 @@ bool CPraxApp::InitInstance(const QStringList &arguments)
 
     // 10. The formatting options of the profile.
     prax::load_format_options(localPath(praxProfilePath()));
+    loadEditorSettings(localPath(praxProfilePath()));
     return true;
 }
 

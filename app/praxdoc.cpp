@@ -5,9 +5,11 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include "app/editorsettings.h"
 #include "app/embedlock.h"
 #include "app/msgbox.h"
 #include "app/praxview.h"
+#include "engine/engine.h"
 
 namespace {
 
@@ -76,7 +78,7 @@ bool CPraxDoc::OnNewDocument()
     return true;
 }
 
-bool CPraxDoc::openDocument(const QString &path)
+bool CPraxDoc::readFile(const QString &path, QByteArray &bytes) const
 {
     QWidget *parent = messageParent(m_view);
     QFile file(path);
@@ -86,7 +88,7 @@ bool CPraxDoc::openDocument(const QString &path)
     }
     // Read one byte beyond the limit rather than trusting size(): a pipe or a
     // file that grows while being read has no reliable size.
-    const QByteArray bytes = file.read(kMaxTextBytes + 1);
+    bytes = file.read(kMaxTextBytes + 1);
     if (bytes.size() > kMaxTextBytes) {
         praxMessageBox(parent, QStringLiteral("The file is too large to open."));
         return false;
@@ -95,11 +97,69 @@ bool CPraxDoc::openDocument(const QString &path)
         praxMessageBox(parent, QStringLiteral("Failed to open document."));
         return false;
     }
+    return true;
+}
+
+bool CPraxDoc::openDocument(const QString &path)
+{
+    QByteArray bytes;
+    if (!readFile(path, bytes))
+        return false;
     if (m_view)
         m_view->setTextBytes(bytes);
     else
         m_pendingText = bytes;
     setPath(path);
+    m_diskState = diskStateOf(m_path);
+    SetModifiedFlag(false);
+    return true;
+}
+
+CPraxDoc::DiskState CPraxDoc::diskStateOf(const QString &path)
+{
+    DiskState state;
+    const QFileInfo info(path);
+    if (!info.exists())
+        return state;
+    state.exists = true;
+    state.modified = info.lastModified();
+    state.size = info.size();
+    return state;
+}
+
+CPraxDoc::DiskChange CPraxDoc::diskChange() const
+{
+    if (m_path.isEmpty() || IsEmbedded())
+        return DiskChange::None;
+    const DiskState now = diskStateOf(m_path);
+    if (now == m_diskState)
+        return DiskChange::None;
+    return now.exists ? DiskChange::Changed : DiskChange::Deleted;
+}
+
+void CPraxDoc::acceptDiskState()
+{
+    if (!m_path.isEmpty())
+        m_diskState = diskStateOf(m_path);
+}
+
+bool CPraxDoc::reloadDocument()
+{
+    // The state is taken before reading: a write that lands while we read
+    // is then noticed at the next check instead of being taken as read.
+    const DiskState state = diskStateOf(m_path);
+    QByteArray bytes;
+    if (m_path.isEmpty() || !readFile(m_path, bytes))
+        return false;
+    if (!m_view)
+        m_pendingText = bytes;
+    else if (!m_view->replaceTextBytes(bytes))
+        return false;
+    m_diskState = state;
+    // An unmodified document stays so, but its save point moves to the new
+    // text (SetModifiedFlag(false) does that only on a change of the flag).
+    if (!m_modified && m_view)
+        m_view->markSavePoint();
     SetModifiedFlag(false);
     return true;
 }
@@ -121,10 +181,21 @@ bool CPraxDoc::writeText(const QString &path)
 
 bool CPraxDoc::saveDocument(const QString &path)
 {
+    // Format on save decides by the name the text is saved under: Save As of
+    // "query.txt" to "query.pc" formats it as host-language source. An empty
+    // text has nothing to format (and no reason to report).
+    QString unformatted;
+    if (praxFormatOnSave() && m_view && m_view->canBeautify())
+        m_view->beautifyForSave(prax::is_host_source_path(QFile::encodeName(path).toStdString()), unformatted);
     if (!writeText(path))
         return false;
     setPath(path);
+    m_diskState = diskStateOf(m_path);
     SetModifiedFlag(false);
+    if (!unformatted.isEmpty()) {
+        const QString status = QStringLiteral("Saved without formatting: %1\n").arg(unformatted);
+        prax::show_status_message(status.toLocal8Bit().toStdString());
+    }
     return true;
 }
 

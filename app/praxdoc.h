@@ -13,6 +13,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -73,13 +74,31 @@ public:
 
     // Writes exactly the text's bytes to `path` (replacing the file only once
     // every byte is written). Shows a message box on failure. On success the
-    // document takes the path, its title and is unmodified.
+    // document takes the path, its title and is unmodified. With format on
+    // save (editorsettings.h) the view beautifies the whole text first; when
+    // the engine does not format it, the text is saved as it is and the
+    // status bar says why. saveCopy and an embedded document's update never
+    // format.
     bool saveDocument(const QString &path);
 
     // The document's text: its view's bytes, or the loaded text waiting for a view.
     QByteArray text() const;
     // Replaces the whole text, as an edit does: the document is modified.
     void setText(const QByteArray &bytes);
+
+    // What happened to the document's file on disk since it was last read,
+    // written or its state accepted: nothing, changed (written by another
+    // program, or created again after it was gone), or deleted. Always None
+    // for a document without a file.
+    enum class DiskChange { None, Changed, Deleted };
+    DiskChange diskChange() const;
+    // Takes the file's present state as the known one: diskChange() is None
+    // until the file changes again.
+    void acceptDiskState();
+    // Reads the file again into the view as one undo step (so Undo brings
+    // back the text as it was), keeping the caret's line; the document is
+    // then unmodified. Shows a message box and changes nothing on failure.
+    bool reloadDocument();
 
     // Writes a copy of the text to `path` and leaves the document's own file,
     // title and modified flag alone. Shows a message box on failure.
@@ -116,6 +135,8 @@ signals:
 private:
     // Writes the text to `path` whole or not at all; says so when it cannot.
     bool writeText(const QString &path);
+    // Reads the file at `path` (at most kMaxTextBytes); says why when it cannot.
+    bool readFile(const QString &path, QByteArray &bytes) const;
     void setPath(const QString &path);
 
     QString m_path;
@@ -125,4 +146,16 @@ private:
     QByteArray m_pendingText; // text loaded while no view was attached
     QString m_containerName;  // embedded: the container's document name
     std::function<bool()> m_saveEmbedding; // embedded: writes the container's storage
+    // The file as last read, written or accepted (see diskChange).
+    struct DiskState {
+        bool exists = false;
+        QDateTime modified;
+        qint64 size = -1;
+        bool operator==(const DiskState &other) const
+        {
+            return exists == other.exists && modified == other.modified && size == other.size;
+        }
+    };
+    static DiskState diskStateOf(const QString &path);
+    DiskState m_diskState;
 };

@@ -11,19 +11,24 @@
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QDialog>
+#include <QDropEvent>
 #include <QFile>
 #include <QFontDatabase>
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMetaMethod>
 #include <QMimeData>
 #include <QTimer>
+#include <QUrl>
+#include <QToolTip>
 #include <QUtf8StringView>
 #include <Qsci/qscilexersql.h>
 
 #include <algorithm>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "app/beautify.h"
 #include "app/commands.h"
@@ -70,7 +75,32 @@ bool mimeHasText(const QMimeData *source)
     return source && (source->hasFormat(kRawTextMime) || source->hasText());
 }
 
+// `bytes` with every bare LF made CR LF ("a\nb\r\n" gives "a\r\nb\r\n").
+QByteArray withCrLf(const QByteArray &bytes)
+{
+    QByteArray out;
+    out.reserve(bytes.size() + bytes.count('\n'));
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\n' && (i == 0 || bytes[i - 1] != '\r'))
+            out += '\r';
+        out += bytes[i];
+    }
+    return out;
+}
+
 } // namespace
+
+QStringList droppedFiles(const QMimeData *data)
+{
+    QStringList files;
+    if (!data || !data->hasUrls())
+        return files;
+    for (const QUrl &url : data->urls()) {
+        if (url.isLocalFile())
+            files << url.toLocalFile();
+    }
+    return files;
+}
 
 CPraxView::CPraxView(CPraxDoc *doc, QWidget *parent)
     : QsciScintilla(parent), m_doc(doc)
@@ -91,6 +121,7 @@ void CPraxView::setUp()
     lexer->setFont(fixed, -1);
     setLexer(lexer);
     setFont(fixed);
+    applyPaletteColours();
     setTabWidth(8);                                // tab stops every 8 columns
     setIndentationsUseTabs(true);                  // Tab inserts a tab character
     setAutoIndent(false);                          // Enter inserts a bare line end
@@ -116,6 +147,58 @@ void CPraxView::setUp()
     connect(this, &QsciScintilla::linesChanged, this, &CPraxView::updateLineNumberWidth);
     connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &CPraxView::commandStateChanged);
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this, &CPraxView::onScintillaModified);
+}
+
+void CPraxView::applyPaletteColours()
+{
+    auto *sql = qobject_cast<QsciLexerSQL *>(lexer());
+    if (!sql)
+        return;
+    // The lexer's own colours are made for white paper: its navy keywords
+    // vanish on a dark one. Paper and plain text come from the palette, and
+    // the SQL styles from the set that reads on a paper of its lightness.
+    const QPalette colours = palette();
+    const QColor paper = colours.color(QPalette::Base);
+    const QColor text = colours.color(QPalette::Text);
+    const bool dark = paper.lightness() < 128;
+    struct SqlColours {
+        QColor keyword, comment, number, string, quoted, error;
+    };
+    const SqlColours set = dark ? SqlColours{QColor(0x82, 0xaa, 0xff), QColor(0x8f, 0xc8, 0x7a), QColor(0xe0, 0xa8, 0x70),
+                                             QColor(0xf0, 0x9a, 0x80), QColor(0xd0, 0xa0, 0xf0), QColor(0xff, 0x80, 0x80)}
+                                : SqlColours{QColor(0x1a, 0x3d, 0xb8), QColor(0x2e, 0x7d, 0x32), QColor(0xa8, 0x4b, 0x00),
+                                             QColor(0xa3, 0x15, 0x15), QColor(0x6a, 0x1b, 0x9a), QColor(0xc6, 0x28, 0x28)};
+    const std::pair<int, QColor> styles[] = {
+        {QsciLexerSQL::Comment, set.comment},          {QsciLexerSQL::CommentLine, set.comment},
+        {QsciLexerSQL::CommentDoc, set.comment},       {QsciLexerSQL::CommentLineHash, set.comment},
+        {QsciLexerSQL::PlusComment, set.comment},      {QsciLexerSQL::CommentDocKeyword, set.keyword},
+        {QsciLexerSQL::CommentDocKeywordError, set.error}, {QsciLexerSQL::Number, set.number},
+        {QsciLexerSQL::Keyword, set.keyword},          {QsciLexerSQL::PlusKeyword, set.keyword},
+        {QsciLexerSQL::KeywordSet5, set.keyword},      {QsciLexerSQL::KeywordSet6, set.keyword},
+        {QsciLexerSQL::KeywordSet7, set.keyword},      {QsciLexerSQL::KeywordSet8, set.keyword},
+        {QsciLexerSQL::PlusPrompt, set.quoted},        {QsciLexerSQL::SingleQuotedString, set.string},
+        {QsciLexerSQL::DoubleQuotedString, set.string}, {QsciLexerSQL::QuotedIdentifier, set.quoted},
+        {QsciLexerSQL::QuotedOperator, set.quoted},
+    };
+    sql->setDefaultPaper(paper);
+    sql->setDefaultColor(text);
+    sql->setPaper(paper, -1);
+    sql->setColor(text, -1);
+    for (const auto &[style, colour] : styles)
+        sql->setColor(colour, style);
+
+    setMarginsBackgroundColor(colours.color(QPalette::Window));
+    setMarginsForegroundColor(colours.color(QPalette::Disabled, QPalette::WindowText));
+    setCaretForegroundColor(text);
+    setSelectionBackgroundColor(colours.color(QPalette::Highlight));
+    setSelectionForegroundColor(colours.color(QPalette::HighlightedText));
+}
+
+void CPraxView::changeEvent(QEvent *e)
+{
+    QsciScintilla::changeEvent(e);
+    if (e->type() == QEvent::PaletteChange)
+        applyPaletteColours();
 }
 
 void CPraxView::updateLineNumberWidth()
@@ -150,6 +233,7 @@ void CPraxView::setTextBytes(const QByteArray &bytes)
     SendScintilla(SCI_GOTOPOS, 0L);
     applyEolModeFrom(bytes);
     m_undoSelections.clear();
+    m_eolChanges.clear();
     m_loading = false;
     emit commandStateChanged();
 }
@@ -164,6 +248,30 @@ void CPraxView::applyEolModeFrom(const QByteArray &bytes)
     else if (lf < 0 && bytes.contains('\r'))
         mode = SC_EOL_CR;
     SendScintilla(SCI_SETEOLMODE, mode);
+}
+
+bool CPraxView::replaceTextBytes(const QByteArray &bytes)
+{
+    const long caretLine = SendScintilla(SCI_LINEFROMPOSITION, SendScintilla(SCI_GETCURRENTPOS));
+    const long firstVisible = SendScintilla(SCI_GETFIRSTVISIBLELINE);
+    const long eolBefore = SendScintilla(SCI_GETEOLMODE);
+    if (!replaceRangeBytes(0, static_cast<int>(SendScintilla(SCI_GETLENGTH)), bytes))
+        return false;
+    keepPlace(caretLine, firstVisible);
+    applyEolModeFrom(bytes);
+    if (const long eolAfter = SendScintilla(SCI_GETEOLMODE); eolAfter != eolBefore)
+        m_eolChanges.insert(int(m_undoSelections.size()), qMakePair(eolBefore, eolAfter));
+    emit commandStateChanged();
+    return true;
+}
+
+QString CPraxView::lineEndName() const
+{
+    switch (SendScintilla(SCI_GETEOLMODE)) {
+    case SC_EOL_CRLF: return QStringLiteral("CRLF");
+    case SC_EOL_CR: return QStringLiteral("CR");
+    default: return QStringLiteral("LF");
+    }
 }
 
 void CPraxView::markSavePoint()
@@ -267,6 +375,11 @@ void CPraxView::onScintillaModified(int, int mtype, const char *, int length, in
             QApplication::beep();
         }
     }
+    if ((mtype & SC_MOD_CONTAINER) && m_eolChanges.contains(token)) {
+        const QPair<long, long> eol = m_eolChanges.value(token);
+        SendScintilla(SCI_SETEOLMODE, (mtype & SC_PERFORMED_UNDO) ? eol.first : eol.second);
+        emit commandStateChanged();
+    }
     if ((mtype & SC_MOD_CONTAINER) && (mtype & SC_PERFORMED_UNDO) && token > 0 &&
         token <= m_undoSelections.size()) {
         // Scintilla places a bare caret once the undo ends; restore the
@@ -289,12 +402,7 @@ bool CPraxView::beautify(bool &hadSelection)
     int start, end;
     selectionBytes(start, end);
     hadSelection = start >= 0 && end > start;
-    const QByteArray text = textBytes();
-    const long caretLine = SendScintilla(SCI_LINEFROMPOSITION, SendScintilla(SCI_GETCURRENTPOS));
-    const long firstVisible = SendScintilla(SCI_GETFIRSTVISIBLELINE);
-    const prax::BeautifyResult result =
-        prax::beautify_text(asView(text), std::size_t(std::max(start, 0)), std::size_t(std::max(end, 0)),
-                            isHostSource(), std::size_t(CPraxDoc::kMaxTextBytes));
+    const prax::BeautifyResult result = formatBytes(start, end, isHostSource());
     switch (result.status) {
     case prax::BeautifyStatus::kFailed:
         praxMessageBox(window(), hadSelection ? QStringLiteral("Fail formatting the selected text")
@@ -305,16 +413,49 @@ bool CPraxView::beautify(bool &hadSelection)
         return false;
     case prax::BeautifyStatus::kOk: break;
     }
+    putFormatted(result, hadSelection);
+    return true;
+}
 
+bool CPraxView::beautifyForSave(bool hostSource, QString &reason)
+{
+    WaitCursor wait;
+    const prax::BeautifyResult result = formatBytes(0, 0, hostSource);
+    switch (result.status) {
+    case prax::BeautifyStatus::kFailed:
+        reason = result.message.empty() ? QStringLiteral("the formatter did not format the text")
+                                        : QString::fromLocal8Bit(result.message);
+        return false;
+    case prax::BeautifyStatus::kTooLarge:
+        reason = QStringLiteral("the formatted text would pass the size limit");
+        return false;
+    case prax::BeautifyStatus::kOk: break;
+    }
+    // A text that is already formatted gets no Undo step that changes nothing.
+    if (result.text.size() != std::size_t(SendScintilla(SCI_GETLENGTH)) || asView(textBytes()) != result.text)
+        putFormatted(result, false);
+    return true;
+}
+
+prax::BeautifyResult CPraxView::formatBytes(int start, int end, bool hostSource) const
+{
+    const QByteArray text = textBytes();
+    return prax::beautify_text(asView(text), std::size_t(std::max(start, 0)), std::size_t(std::max(end, 0)),
+                               hostSource, std::size_t(CPraxDoc::kMaxTextBytes));
+}
+
+void CPraxView::putFormatted(const prax::BeautifyResult &result, bool selection)
+{
+    const long caretLine = SendScintilla(SCI_LINEFROMPOSITION, SendScintilla(SCI_GETCURRENTPOS));
+    const long firstVisible = SendScintilla(SCI_GETFIRSTVISIBLELINE);
     replaceRangeBytes(0, static_cast<int>(SendScintilla(SCI_GETLENGTH)),
                       QByteArray(result.text.data(), qsizetype(result.text.size())));
-    if (hadSelection)
+    if (selection)
         setSelectionBytes(int(result.formatted_begin), int(result.formatted_end));
     else
         keepPlace(caretLine, firstVisible);
     if (m_doc)
         m_doc->SetModifiedFlag(true);
-    return true;
 }
 
 void CPraxView::keepPlace(long caretLine, long firstVisible)
@@ -347,7 +488,11 @@ void CPraxView::OnBeautifyNCopy()
     if (!hadSelection)
         setSelectionBytes(0, static_cast<int>(SendScintilla(SCI_GETLENGTH)));
     OnEditCopy();
-    praxMessageBox(window(), QStringLiteral("The formatted text is copied into the clipboard."));
+    const QString done = QStringLiteral("The formatted text is copied into the clipboard.");
+    if (isSignalConnected(QMetaMethod::fromSignal(&CPraxView::commandMessage)))
+        emit commandMessage(done);
+    else // a frame without a status bar (editing in place): a passing tip
+        QToolTip::showText(mapToGlobal(QPoint(0, 0)), done, this);
     if (!hadSelection)
         SendScintilla(SCI_GOTOPOS, 0L);
 }
@@ -363,15 +508,20 @@ void CPraxView::OnPasteBeautified()
     std::string result;
     if (!prax::beautify_clip(asView(clip), isHostSource(), result))
         return;
+    // Text copied from a program that writes LF, pasted into a CR LF
+    // document: the formatted lines take the document's line end, as typed
+    // ones do.
+    QByteArray formatted = QByteArray::fromStdString(result);
+    if (SendScintilla(SCI_GETEOLMODE) == SC_EOL_CRLF)
+        formatted = withCrLf(formatted);
     // A result that could never be pasted does not replace the clipboard.
     int start, end;
     selectionBytes(start, end);
     const qint64 roomLeft = CPraxDoc::kMaxTextBytes - (SendScintilla(SCI_GETLENGTH) - std::max(end - start, 0));
-    if (static_cast<qint64>(result.size()) > roomLeft) {
+    if (formatted.size() > roomLeft) {
         QApplication::beep();
         return;
     }
-    const QByteArray formatted = QByteArray::fromStdString(result);
     QApplication::clipboard()->setMimeData(toMimeData(formatted, false));
 
     // Paste: the formatted text replaces the selection, caret after it.
@@ -704,6 +854,35 @@ void CPraxView::keyPressEvent(QKeyEvent *e)
 bool CPraxView::canInsertFromMimeData(const QMimeData *source) const
 {
     return mimeHasText(source) || QsciScintilla::canInsertFromMimeData(source);
+}
+
+void CPraxView::dragEnterEvent(QDragEnterEvent *e)
+{
+    if (!droppedFiles(e->mimeData()).isEmpty())
+        e->acceptProposedAction();
+    else
+        QsciScintilla::dragEnterEvent(e);
+}
+
+void CPraxView::dragMoveEvent(QDragMoveEvent *e)
+{
+    if (!droppedFiles(e->mimeData()).isEmpty())
+        e->acceptProposedAction();
+    else
+        QsciScintilla::dragMoveEvent(e);
+}
+
+void CPraxView::dropEvent(QDropEvent *e)
+{
+    // A file manager's drag carries the path as text too; dropping a file
+    // opens it rather than typing its name into the SQL.
+    const QStringList files = droppedFiles(e->mimeData());
+    if (files.isEmpty()) {
+        QsciScintilla::dropEvent(e);
+        return;
+    }
+    e->acceptProposedAction();
+    emit filesDropped(files);
 }
 
 QByteArray CPraxView::fromMimeData(const QMimeData *source, bool &rectangular) const

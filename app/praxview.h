@@ -9,9 +9,11 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QPointer>
 #include <Qsci/qsciscintilla.h>
 
+#include "app/beautify.h"
 #include "app/commands.h"
 
 class QsciPrinter;
@@ -24,6 +26,11 @@ QsciPrinter &praxPrinter();
 class CPraxDoc;
 class QDialog;
 class QMenu;
+class QMimeData;
+
+// The local files a drag carries (file URLs), in order; empty when it
+// carries none, e.g. a drag of text.
+QStringList droppedFiles(const QMimeData *data);
 
 class CPraxView : public QsciScintilla
 {
@@ -40,8 +47,18 @@ public:
     QByteArray textBytes() const;
     // Replaces the whole text by `bytes` as a load does: no undo history, the
     // document's modified flag untouched, caret at the start. New lines typed
-    // afterwards take the line end the text uses (LF when it has none).
+    // afterwards take the line end of the text's first line (CR LF when that
+    // one ends in CR LF, even in a text of mixed ends; LF when it has none,
+    // as a new document has).
     void setTextBytes(const QByteArray &bytes);
+
+    // Replaces the whole text by `bytes` as one undo step (a reload from
+    // disk: Undo brings back the text as it was), the caret kept on its line
+    // and new lines taking the new text's line end. False (nothing changed)
+    // for a text over kMaxTextBytes.
+    bool replaceTextBytes(const QByteArray &bytes);
+    // The line end that Enter inserts: "LF", "CRLF" or "CR".
+    QString lineEndName() const;
 
     // Records the text as it stands as the saved text: an undo or redo that
     // comes back to it marks the document unmodified.
@@ -87,6 +104,12 @@ public:
     // (after saying so) when the text would grow past kMaxTextBytes.
     int replaceAll(const SearchState &search, const QString &replacement);
 
+    // Format on save: Beautify of the whole text, whatever is selected, as
+    // one Undo step that keeps the caret's line; `hostSource` for a file of
+    // host-language source. Shows no message box: when the text stays as it
+    // is, returns false with the reason (the engine's own message).
+    bool beautifyForSave(bool hostSource, QString &reason);
+
     // Column of byte position `pos` counted from the line start, a tab
     // counting as one column (unlike SCI_GETCOLUMN, which expands tabs).
     static int selectionColumn(const QByteArray &text, int pos);
@@ -119,21 +142,39 @@ signals:
     // The enabled state of one of the view's commands may have changed
     // (text, selection, undo history or clipboard).
     void commandStateChanged();
+    // Local files were dropped on the view: they are to be opened as
+    // documents, not inserted as text.
+    void filesDropped(const QStringList &paths);
+    // A command finished and says so ("The formatted text is copied into the
+    // clipboard."): for the frame's status bar, not a box to click away.
+    void commandMessage(const QString &text);
 
 protected:
     void contextMenuEvent(QContextMenuEvent *e) override;
     void keyPressEvent(QKeyEvent *e) override;
     void mousePressEvent(QMouseEvent *e) override;
+    // A new palette (the desktop switched to a dark theme) recolours the text.
+    void changeEvent(QEvent *e) override;
 
     // Clipboard and drag-and-drop carry the raw bytes (see praxview.cpp).
     bool canInsertFromMimeData(const QMimeData *source) const override;
+    void dragEnterEvent(QDragEnterEvent *e) override;
+    void dragMoveEvent(QDragMoveEvent *e) override;
+    void dropEvent(QDropEvent *e) override;
     QByteArray fromMimeData(const QMimeData *source, bool &rectangular) const override;
     QMimeData *toMimeData(const QByteArray &text, bool rectangular) const override;
 
 private:
     void setUp();
+    // Paper, text, margin, selection and SQL colours from the palette.
+    void applyPaletteColours();
     // Beautify proper; false after any failure (its message already shown).
     bool beautify(bool &hadSelection);
+    // The formatting of [start, end) (the whole text when empty) and the
+    // putting of a result into the editor as one Undo step, shared by
+    // Beautify and format on save.
+    prax::BeautifyResult formatBytes(int start, int end, bool hostSource) const;
+    void putFormatted(const prax::BeautifyResult &result, bool selection);
     // After a whole-text Beautify: caret at the start of line `caretLine`
     // (clamped), first visible line `firstVisible` as far as the caret allows.
     void keepPlace(long caretLine, long firstVisible);
@@ -157,4 +198,7 @@ private:
     // takes back such a command restores its selection.
     QList<QPair<int, int>> m_undoSelections;
     int m_pendingUndoToken = 0;
+    // Line ends (SC_EOL_*) before and after a reload that changed them, by
+    // undo token: Undo and Redo of the reload take them back and forth.
+    QHash<int, QPair<long, long>> m_eolChanges;
 };

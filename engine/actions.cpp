@@ -3,7 +3,12 @@
 // order; the layout model is described in engine.h (ClauseLayout).
 #include "engine/actions.h"
 
+#include <algorithm>
+#include <array>
+#include <cstdint>
 #include <cstring>
+#include <iterator>
+#include <string_view>
 
 #include "engine/engine.h"
 #include "engine/state.h"
@@ -55,32 +60,60 @@ bool same_word(const char *text, int len, const char *word)
 
 Word lookup_word(const char *text, int len)
 {
-    static constexpr const char *kOthers[] = {
-        "ADD", "ALTER", "ANALYZE", "ASC", "BEGIN", "BY", "CAST", "CHECK", "COLLATE", "COLUMN",
-        "CONFLICT", "CONSTRAINT", "CROSS", "CURRENT", "DEFAULT", "DELETE", "DESC", "DO", "ESCAPE",
-        "EXCEPT", "EXPLAIN", "FALSE", "FILTER", "FIRST", "FOLLOWING", "FOR", "FOREIGN", "FULL",
-        "FUNCTION", "GROUP", "IF", "ILIKE", "INNER", "INSERT", "INTERSECT", "INTERVAL", "IS", "JOIN",
-        "KEY", "LAST", "LATERAL", "LEFT", "LIMIT", "MINUS", "NATURAL", "NOTHING", "NULLS", "OFFSET",
-        "ONLY", "ORDER", "OUTER", "OVER", "PARTITION", "PRECEDING", "PRIMARY", "PROCEDURE", "RANGE",
-        "RECURSIVE", "REFERENCES", "RENAME", "REPLACE", "RETURNING", "RETURNS", "RIGHT", "ROW", "ROWS",
-        "SIMILAR", "THEN", "TRIGGER", "TRUE", "TRUNCATE", "UNBOUNDED", "USING", "WINDOW", "WITH",
-        "WITHIN",
+    // In byte order, for the binary search: this runs for every name in the flow.
+    struct Entry {
+        std::string_view word;
+        Word kind;
     };
+    static constexpr Entry kWords[] = {
+        {"ADD", Word::Other}, {"ALTER", Word::Other}, {"ANALYZE", Word::Other}, {"ASC", Word::Other},
+        {"BEGIN", Word::Other}, {"BY", Word::Other}, {"CASE", Word::Case}, {"CAST", Word::Other},
+        {"CHECK", Word::Other}, {"COLLATE", Word::Other}, {"COLUMN", Word::Other}, {"CONFLICT", Word::Other},
+        {"CONSTRAINT", Word::Other}, {"CROSS", Word::Other}, {"CURRENT", Word::Other},
+        {"DEFAULT", Word::Other}, {"DELETE", Word::Other}, {"DESC", Word::Other}, {"DO", Word::Other},
+        {"ELSE", Word::Else}, {"END", Word::End}, {"ESCAPE", Word::Other}, {"EXCEPT", Word::Other},
+        {"EXPLAIN", Word::Other}, {"FALSE", Word::Other}, {"FILTER", Word::Other}, {"FIRST", Word::Other},
+        {"FOLLOWING", Word::Other}, {"FOR", Word::Other}, {"FOREIGN", Word::Other}, {"FULL", Word::Other},
+        {"FUNCTION", Word::Other}, {"GROUP", Word::Other}, {"IF", Word::Other}, {"ILIKE", Word::Other},
+        {"INNER", Word::Other}, {"INSERT", Word::Other}, {"INTERSECT", Word::Other},
+        {"INTERVAL", Word::Other}, {"IS", Word::Other}, {"JOIN", Word::Other}, {"KEY", Word::Other},
+        {"LAST", Word::Other}, {"LATERAL", Word::Other}, {"LEFT", Word::Other}, {"LIMIT", Word::Other},
+        {"MINUS", Word::Other}, {"NATURAL", Word::Other}, {"NOTHING", Word::Other}, {"NULLS", Word::Other},
+        {"OFFSET", Word::Other}, {"ONLY", Word::Other}, {"ORDER", Word::Other}, {"OUTER", Word::Other},
+        {"OVER", Word::Other}, {"PARTITION", Word::Other}, {"PRECEDING", Word::Other},
+        {"PRIMARY", Word::Other}, {"PROCEDURE", Word::Other}, {"RANGE", Word::Other},
+        {"RECURSIVE", Word::Other}, {"REFERENCES", Word::Other}, {"RENAME", Word::Other},
+        {"REPLACE", Word::Other}, {"RETURNING", Word::Other}, {"RETURNS", Word::Other},
+        {"RIGHT", Word::Other}, {"ROW", Word::Other}, {"ROWS", Word::Other}, {"SIMILAR", Word::Other},
+        {"THEN", Word::Other}, {"TRIGGER", Word::Other}, {"TRUE", Word::Other}, {"TRUNCATE", Word::Other},
+        {"UNBOUNDED", Word::Other}, {"USING", Word::Other}, {"WHEN", Word::When}, {"WINDOW", Word::Other},
+        {"WITH", Word::Other}, {"WITHIN", Word::Other},
+    };
+    static_assert(std::is_sorted(std::begin(kWords), std::end(kWords),
+                                 [](const Entry &a, const Entry &b) { return a.word < b.word; }));
+    // Per length, a bit per first letter of a word of that length: most names
+    // ("o.id", "customer_id", "t") are turned away before any comparison.
+    static constexpr auto kStarts = [] {
+        std::array<std::uint32_t, 11> starts{};
+        for (const Entry &e : kWords)
+            starts[e.word.size()] |= 1u << (e.word[0] - 'A');
+        return starts;
+    }();
     if (len < 2 || len > 10)
         return Word::None;
-    if (same_word(text, len, "CASE"))
-        return Word::Case;
-    if (same_word(text, len, "WHEN"))
-        return Word::When;
-    if (same_word(text, len, "ELSE"))
-        return Word::Else;
-    if (same_word(text, len, "END"))
-        return Word::End;
-    for (const char *word : kOthers) {
-        if (word[0] == (text[0] & ~0x20) && same_word(text, len, word))
-            return Word::Other;
+    char upper[10];
+    for (int i = 0; i < len; ++i) {
+        const char c = static_cast<char>(text[i] & ~0x20); // ASCII letters to upper case
+        if (c < 'A' || c > 'Z')
+            return Word::None; // the words are letters only
+        if (i == 0 && !(kStarts[static_cast<std::size_t>(len)] & (1u << (c - 'A'))))
+            return Word::None;
+        upper[i] = c;
     }
-    return Word::None;
+    const std::string_view word(upper, static_cast<std::size_t>(len));
+    const Entry *it = std::lower_bound(std::begin(kWords), std::end(kWords), word,
+                                       [](const Entry &e, std::string_view w) { return e.word < w; });
+    return it != std::end(kWords) && it->word == word ? it->kind : Word::None;
 }
 
 // all_keyword_case on the words of an aliased item ("a desc ,"): each word that
@@ -146,7 +179,9 @@ bool place_case_word(Word word, char *text, int len)
     switch (word) {
     case Word::Case: {
         emit_wrapped(text, len);
-        const int column = st.column - len;
+        // step_indent: WHEN, ELSE and END go by the indentation of the
+        // line, not by a CASE far to the right ("SELECT a, b, CASE").
+        const int column = opt().step_indent && indent_top() >= 0 ? indent_top() : st.column - len;
         st.case_columns.push(column);
         indent_push(column + 4);
         forget_last_token();
@@ -320,10 +355,30 @@ void host_char(char *text, int len)
 
 // ---- SQL ----
 
+namespace {
+
+// step_indent: a comment of one line that would end past the wrap length
+// behind other text begins a line of its own at the indentation, as a token
+// would:
+//   AND (x = 1 OR y = 2) -- a remark longer than what is left of the line
+void place_comment(const char *text, int len)
+{
+    const EngineState &st = engine_state;
+    if (opt().step_indent && opt().wrap_enabled && st.line_indent >= 0 && indent_top() >= 0 &&
+        !std::memchr(text, '\n', static_cast<std::size_t>(len)) &&
+        st.column + display_width(text, len, st.last_char) > opt().wrap_length) {
+        emit_newline(true);
+        emit_spaces(indent_top());
+    }
+    emit_text(text, len);
+}
+
+} // namespace
+
 // 11: a comment is copied and ends its line.
 void sql_comment(char *text, int len)
 {
-    emit_text(text, len);
+    place_comment(text, len);
     emit_line_end();
 }
 
@@ -334,7 +389,7 @@ void sql_line_comment(char *text, int len)
 {
     while (len > 2 && (text[len - 1] == ' ' || text[len - 1] == '\t' || text[len - 1] == '\r'))
         --len;
-    emit_text(text, len);
+    place_comment(text, len);
     emit_line_end();
 }
 
@@ -399,24 +454,40 @@ void sql_select(char *text, int len)
     apply_keyword_case(text, len);
     const ClauseLayout &l = layout();
     if ((opt().set_operators && l.after_set_operator) ||
-        (opt().with_clauses && l.with_list && l.paren_depth == 0)) {
-        // The SELECT after UNION, or after a WITH list, takes over the field
-        // in place (nothing saved: the ")" of an enclosing subquery must find
-        // the layout outside it).
+        (opt().with_clauses && l.with_list && l.paren_depth == 0) ||
+        (opt().step_indent && !engine_state.statement_open && l.paren_depth == 0)) {
+        // The SELECT after UNION, after a WITH list, or (step_indent) after
+        // another statement keyword ("INSERT INTO t (a, b) SELECT ...",
+        // "CREATE VIEW v AS SELECT ...") takes over the field in place
+        // (nothing saved: the ")" of an enclosing subquery must find the
+        // layout outside it), instead of a field far right where it stands.
         set_layout(l.keyword_left < 0 ? opt().starting_indentation : l.keyword_left, len, opt().interval);
         emit_keyword(text, len, true);
         return;
     }
     save_layout();
+    // step_indent: a SELECT inside a parenthesis that is not right behind it
+    // ("(WITH c AS (...) SELECT ...)", "( /* x */ SELECT") begins a line at
+    // the parenthesis' indentation, and its ")" brings back the layout
+    // outside, as the ")" of a subquery does.
+    const bool in_parens = opt().step_indent && layout().keyword_left >= 0 && layout().paren_depth > 0 &&
+                           indent_top() >= 0;
     int left;
     if (layout().keyword_left < 0)
         left = opt().starting_indentation;
+    else if (in_parens)
+        left = indent_top();
     else if (opt().newline_on_select)
         left = layout().item_column;
     else
         left = engine_state.column;
     set_layout(left, len, opt().interval);
-    emit_keyword(text, len, opt().newline_on_select != 0);
+    emit_keyword(text, len, opt().newline_on_select != 0 || in_parens);
+    if (in_parens) {
+        layout().owner_paren = engine_state.current_paren;
+        layout().close_column = -1;
+        layout().in_parens = true;
+    }
 }
 
 // 14: CREATE TABLE, DELETE FROM, INSERT INTO, ... set a statement's layout.
@@ -626,13 +697,26 @@ void sql_lparen(char *text, int len)
         if (engine_state.column == 0)
             emit_spaces(opt().starting_indentation);
         emit_text(text, len);
+    } else if (opt().step_indent && l.paren_depth == 1 && l.create_table) {
+        // step_indent: the column list of CREATE TABLE begins the next line,
+        // 4 columns right of the keyword field; its ")" comes back to the edge:
+        //   CREATE TABLE     t (
+        //       a INTEGER NOT NULL, b TEXT CHECK (b <> '')
+        //   );
+        emit_wrapped(text, len);
+        indent_push(l.keyword_left + 4);
+        emit_newline(true);
+        emit_spaces(l.keyword_left + 4);
     } else {
         const int outer = indent_top();
         emit_wrapped(text, len);
         // step_indent: lines begun inside go 4 columns past the enclosing
-        // indentation, not behind a "(" far to the right.
+        // indentation, not behind a "(" far to the right. A line that began
+        // left of that indentation (but not left of the item column) is the
+        // base instead, so that "f(g(x" opened on one line steps once, not twice.
         const int behind = engine_state.column;
-        indent_push(opt().step_indent && outer >= 0 && behind > outer + 4 ? outer + 4 : behind);
+        const int step = std::min(outer, std::max(engine_state.line_indent, l.item_column)) + 4;
+        indent_push(opt().step_indent && outer >= 0 && behind > step ? step : behind);
     }
     forget_last_token();
     paren_push();
@@ -651,6 +735,7 @@ void sql_rparen(char *text, int len)
     int close_column = -1;
     if (layout().owner_paren == st.current_paren) {
         close_column = layout().close_column;
+        const bool in_parens = layout().in_parens;
         restore_layout();
         // A SELECT after UNION or INSERT in the subquery saved a layout with
         // the same parenthesis; the ")" leaves them all, back to the layout
@@ -659,8 +744,17 @@ void sql_rparen(char *text, int len)
             while (layout().owner_paren == st.current_paren && !st.saved_layouts.empty())
                 restore_layout();
         }
+        if (in_parens) {
+            // The "(" was one of the layout outside (see sql_select).
+            indent_pop();
+            if (layout().paren_depth > 0)
+                --layout().paren_depth;
+        }
     } else {
         indent_pop();
+        // The ")" of CREATE TABLE's column list (see sql_lparen).
+        if (opt().step_indent && layout().paren_depth == 1 && layout().create_table)
+            close_column = layout().keyword_left;
         if (layout().paren_depth > 0)
             --layout().paren_depth;
     }

@@ -79,6 +79,9 @@ void reset_engine_state()
     st.hold_prev_end = 0;
     st.hold_prev_column = 0;
     st.hold_indent = 0;
+    st.line_indent = -1;
+    st.word_start = 0;
+    st.hold_word_start = 0;
     st.statement_open = true;
     st.between_pending = false;
     st.glue_next = false;
@@ -89,6 +92,11 @@ void reset_engine_state()
 void set_status_hook(StatusHook hook)
 {
     g_status_hook = std::move(hook);
+}
+
+StatusHook status_hook()
+{
+    return g_status_hook;
 }
 
 void show_status_message(std::string_view text)

@@ -70,6 +70,9 @@ int format_text(std::string_view input, std::string &output,
 // one, messages are dropped. Texts arrive as bytes, trailing line feed included.
 using StatusHook = std::function<void(std::string_view)>;
 void set_status_hook(StatusHook hook);
+// The hook installed now (empty when none), so that a caller can listen to a
+// run and hand every message on to it.
+StatusHook status_hook();
 void show_status_message(std::string_view text);
 
 } // namespace prax

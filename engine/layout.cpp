@@ -26,6 +26,7 @@ void set_layout(int left, int width, int gap)
     layout.in_join = false;
     layout.with_list = false;
     layout.after_set_operator = false;
+    layout.in_parens = false;
     engine_state.statement_open = engine_state.statement_open && left < 0;
 }
 

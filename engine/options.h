@@ -28,7 +28,8 @@ namespace prax {
 //   case_layout           WHEN/ELSE on lines of their own, 4 columns past CASE; END under CASE
 //   between_and           "BETWEEN 1 AND 2" stays on one line
 //   compact_operators     "count(*)", "t.*", "-1" rather than "count( * )", "t. * ", "- 1"
-//   keep_punctuation      a wrap never starts a line with ",", ";" or ")"
+//   keep_punctuation      a wrap never starts a line with ",", ";" or ")": the token before
+//                         moves down with what is glued to it ("min(a.b),", "x::int,")
 //   all_keyword_case      keyword_case also for JOIN, CASE, WHEN, LIMIT, OVER, IS, ...
 //   list_per_line         one item per line in clause-level lists (SELECT list, VALUES
 //                         rows, CREATE TABLE columns), never inside a function's parentheses
@@ -40,6 +41,13 @@ namespace prax {
 //                               SELECT     c
 //                               FROM       u
 //                           );
+//                         parentheses opened on one line step once; a SELECT behind
+//                         another statement keyword (INSERT INTO t (a) SELECT) takes the
+//                         statement's field on a new line, one inside other parentheses
+//                         begins a line at their indentation; CREATE TABLE's column list
+//                         begins the next line 4 columns in, its ")" at the edge; WHEN,
+//                         ELSE and END go by the line's indentation, not by CASE; a
+//                         comment that would pass the wrap length begins its own line
 
 // The option table: every option once, in record order. Everything that names
 // an option (the record's fields, the profile keys and their order, the load

@@ -42,6 +42,8 @@ struct ClauseLayout {
     bool with_list = false;         // the layout was set by WITH: its CTEs, one per line
     bool after_set_operator = false; // UNION & co. was placed: the next SELECT takes this field
     int close_column = -1;          // step_indent: column of the ")" that closes this subquery
+    bool in_parens = false;         // step_indent: a SELECT set it inside a parenthesis of the
+                                    //   layout outside, which its ")" closes
 };
 
 struct EngineState {
@@ -88,6 +90,11 @@ struct EngineState {
     int hold_prev_end = 0;          // line_buf length before that token and its blanks
     int hold_prev_column = 0;       // column there
     int hold_indent = 0;            // indentation in force when that token was placed
+    int word_start = 0;             // line_buf offset of the last text written after a blank
+                                    //   or a line end: where the run of glued tokens begins
+    int hold_word_start = 0;        // word_start when the held token was placed
+    int line_indent = -1;           // column of the first byte written on the current line;
+                                    //   -1: nothing written on it yet
 
     // Layout extras: state of the statement being written.
     bool statement_open = true;     // no statement keyword has set a layout in this statement yet

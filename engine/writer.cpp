@@ -109,6 +109,7 @@ void flush_lines()
     write_bytes(buf.data(), end + 1);
     buf.erase(0, end + 1);
     st.hold_start = -1;
+    st.word_start = 0; // the offsets have moved: nothing before the buffer's start may move
 }
 
 inline const char *line_end_bytes()
@@ -232,6 +233,10 @@ void put_text(const char *text, int len, TextKind kind)
         return;
     EngineState &st = engine_state;
     open_bytes(static_cast<unsigned char>(text[0]));
+    if (st.line_indent < 0)
+        st.line_indent = st.column;
+    if (st.line_buf.empty() || st.line_buf.back() == ' ' || st.line_buf.back() == '\n')
+        st.word_start = static_cast<int>(st.line_buf.size());
     st.line_buf.append(text, static_cast<std::size_t>(len));
     int lines = 0;
     if (!kind.high && !kind.tab_or_lf) {
@@ -254,6 +259,8 @@ void put_text(const char *text, int len, TextKind kind)
         }
         st.column = held_column(column + static_cast<long long>(tabs) * (format_options.tab_width - 1));
         st.line = held_column(static_cast<long long>(st.line) + lines);
+        if (lines > 0)
+            st.line_indent = 0; // the text's own last line (of a comment, a literal)
     }
     st.hold_start = -1;
     st.glue_next = false;
@@ -266,10 +273,21 @@ void put_text(const char *text, int len, TextKind kind)
 
 } // namespace
 
+// compact_operators glues a unary minus to the token behind it ("-1", "-x");
+// a token that itself starts with "-" keeps a blank from it, or "- --c" would
+// become "---c", one comment, and "- ->" would become "-->".
+static void keep_minus_apart(const char *text)
+{
+    if (engine_state.glue_next && text[0] == '-')
+        ensure_space();
+}
+
 void emit_text(const char *text, int len)
 {
-    if (len > 0)
-        put_text(text, len, classify(text, len));
+    if (len <= 0)
+        return;
+    keep_minus_apart(text);
+    put_text(text, len, classify(text, len));
 }
 
 void emit_line_end()
@@ -283,6 +301,7 @@ void emit_line_end()
     open_bytes('\n');
     st.line_buf += line_end_bytes();
     st.column = 0;
+    st.line_indent = -1;
     st.line = held_column(static_cast<long long>(st.line) + 1);
     st.last_solid = '\n';
     set_last('\n');
@@ -372,21 +391,35 @@ bool move_last_token_down(const char *text, int len)
         return false;
     const std::string &buf = st.line_buf;
     const std::size_t line_start = buf.rfind('\n') == std::string::npos ? 0 : buf.rfind('\n') + 1;
-    const std::size_t prev_end = static_cast<std::size_t>(st.hold_prev_end);
+    // The token moves with what it is glued to ("MIN(o.at)", "x::int"): a
+    // line end between them would be a blank in the flow on the next run,
+    // and the line would come out otherwise.
+    std::size_t start = static_cast<std::size_t>(std::min(st.hold_word_start, st.hold_start));
+    std::size_t prev_end = std::min(start, static_cast<std::size_t>(st.hold_prev_end));
+    while (prev_end > line_start && buf[prev_end - 1] == ' ')
+        --prev_end;
     if (prev_end <= line_start || buf.find_first_not_of(' ', line_start) >= prev_end)
         return false;
-    std::string held = buf.substr(static_cast<std::size_t>(st.hold_start));
+    std::string held = buf.substr(start);
     if (held.empty() || is_closing_punctuation(held.data(), static_cast<int>(held.size())))
         return false;
+    // The column at prev_end: back from the held token's over what lies between.
+    const std::size_t between = static_cast<std::size_t>(st.hold_prev_end) - prev_end;
+    const char *from = buf.data() + prev_end;
+    const long long tabs = std::count(from, from + between, '\t');
+    const int prev_column = held_column(st.hold_prev_column - display_width(from, static_cast<int>(between), 0) -
+                                        tabs * (format_options.tab_width - 1));
+    // Where the token would have gone had it wrapped itself: ")" may have
+    // closed a parenthesis since. A word that began before the token began
+    // in the indentation in force now.
+    const int indent = start < static_cast<std::size_t>(st.hold_start) ? indent_top() : st.hold_indent;
     st.pending_blanks = 0; // "a ," becomes "a,": the blank would end the line
     st.line_buf.resize(prev_end);
-    st.column = st.hold_prev_column;
+    st.column = prev_column;
     st.last_solid = static_cast<unsigned char>(st.line_buf.back());
     set_last(st.last_solid);
-    // Where the token would have gone had it wrapped itself: ")" may have
-    // closed a parenthesis since.
     emit_newline(true);
-    emit_spaces(st.hold_indent);
+    emit_spaces(indent);
     emit_text(held.data(), static_cast<int>(held.size()));
     emit_text(text, len);
     return true;
@@ -396,6 +429,8 @@ bool move_last_token_down(const char *text, int len)
 
 void emit_wrapped(const char *text, int len)
 {
+    if (len > 0)
+        keep_minus_apart(text);
     EngineState &st = engine_state;
     const FormatOptions &opt = format_options;
     const TextKind kind = classify(text, len);
@@ -409,12 +444,20 @@ void emit_wrapped(const char *text, int len)
         if (!opt.wrap_enabled || end <= opt.wrap_length || continues_char) {
             const int prev_end = static_cast<int>(st.line_buf.size());
             const int prev_column = st.column - st.pending_blanks;
+            // Punctuation behind the last token joins it: "name)" (or
+            // "name )") moves down as one when the ";" behind it does not fit.
+            const int glued_to = is_closing_punctuation(text, len) ? st.hold_start : -1;
             put_text(text, len, kind);
             if (opt.keep_punctuation && st.last_char != '\n') {
+                if (glued_to >= 0) {
+                    st.hold_start = glued_to;
+                    return;
+                }
                 st.hold_indent = indent_top();
                 st.hold_prev_end = prev_end;
                 st.hold_prev_column = prev_column;
                 st.hold_start = static_cast<int>(st.line_buf.size()) - len;
+                st.hold_word_start = st.word_start;
             }
             return;
         }
@@ -422,8 +465,10 @@ void emit_wrapped(const char *text, int len)
             // "id ," that would end past the wrap length by its blank alone
             // becomes "id,", so that a second run decides the same.
             if (st.pending_blanks > 0 && st.column - st.pending_blanks + len <= opt.wrap_length) {
+                const int glued_to = st.hold_start; // as "id,": it joins the token
                 drop_pending_blanks();
                 emit_text(text, len);
+                st.hold_start = glued_to;
                 return;
             }
             // Nothing can move (the token before stands alone at its

@@ -6,9 +6,9 @@ set -euo pipefail
 PRAX_PACKAGES=(
   build-essential cmake flex libfl-dev pkgconf
   libgtest-dev libcli11-dev nlohmann-json3-dev
-  qt6-base-dev libqscintilla2-qt6-dev libgl-dev
+  qt6-base-dev qt6-svg-dev libqscintilla2-qt6-dev libgl-dev
   clang libclang-rt-14-dev
-  dbus xvfb xauth libxcb1-dev xdotool
+  dbus xvfb xauth libxcb1-dev libx11-dev xdotool
   desktop-file-utils appstream man-db
 )
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Screenshots of the prax editor for a look at the layout: the main window
-# with a document, the About box, the Batch job dialog and the Options dialog,
+# with a document, the About box, the Batch job dialog, the Options dialog and
+# the main window with its documents as tabs,
 # at 1x and 2x scale (QT_SCALE_FACTOR) in a light and a dark palette, each on
 # a fresh virtual X server (Xvfb) with a fresh profile.
 #   scripts/screenshots.sh [build-dir] [out-dir]     (default: build, build/screenshots)
@@ -86,7 +87,9 @@ run_one() { # $1: scale, $2: light or dark
   xvfb=$!
   sleep 1
   export DISPLAY=$display
-  local env=(XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR="$scale")
+  # A start by the user registers the embedding service under XDG_DATA_HOME:
+  # that goes to the run's own directory, not the home of whoever runs this.
+  local env=(XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR="$scale")
   if [[ $palette == dark ]]; then
     write_dark_palette "$work/config"
     env+=(XDG_CURRENT_DESKTOP=KDE KDE_SESSION_VERSION=5)
@@ -114,6 +117,11 @@ run_one() { # $1: scale, $2: light or dark
   dialog=$(window_named 'Beautifier Settings')
   shoot "options-$tag" "$dialog"
   keys "$dialog" Escape
+
+  # Window > Tabbed, the fifth item of the Window menu; the choice goes to
+  # this run's own fresh profile only.
+  keys "$main" alt+w Down Down Down Down Return
+  shoot "tabbed-$tag" "$main"
 
   kill "$app" 2>/dev/null || true
   wait "$app" 2>/dev/null || true

@@ -57,7 +57,7 @@ public:
             std::size_t keep = pos_;
             while (keep > start + 2 && (t_[keep - 1] == ' ' || t_[keep - 1] == '\t' || t_[keep - 1] == '\r'))
                 --keep;
-            return {SqlToken::Comment, std::string(t_.substr(start, keep - start))};
+            return {SqlToken::Comment, std::string(t_.substr(start, keep - start)), start};
         }
         if (c == '/' && byte(1) == '*') {
             if (std::size_t end = block_comment_end(pos_ + 2); end != 0)
@@ -120,7 +120,7 @@ private:
     }
     SqlToken take(SqlToken::Kind kind, std::size_t n)
     {
-        SqlToken token{kind, std::string(t_.substr(pos_, n))};
+        SqlToken token{kind, std::string(t_.substr(pos_, n)), pos_};
         pos_ += n;
         return token;
     }

@@ -26,6 +26,7 @@ namespace prax::test {
 struct SqlToken {
     enum Kind { Comment, Literal, QuotedName, Number, Name, Operator, Other } kind;
     std::string text;
+    std::size_t offset = 0; // of its first byte in the text read
 };
 
 // The tokens of SQL text, in order.

@@ -491,18 +491,25 @@ void CFormatOptionsDlg::accept()
         QDialog::accept();
 }
 
+bool saveOptionsToProfile(QWidget *parent, const QString &profilePath,
+                          bool (*alsoWrite)(const std::string &path, std::string *error))
+{
+    // The record already holds the new values, as after OK; a failed write
+    // is reported so that the user does not believe them saved.
+    std::string error;
+    const std::string path = QFile::encodeName(profilePath).toStdString();
+    if (prax::save_format_options(path, prax::format_options, &error) == 0 && (!alsoWrite || alsoWrite(path, &error)))
+        return true;
+    praxMessageBox(parent, QStringLiteral("The formatting options could not be saved to %1:\n%2")
+                               .arg(profilePath, QString::fromStdString(error)));
+    return false;
+}
+
 void CFormatOptionsDlg::OnOkSave()
 {
     if (!commitFields())
         return;
-    // The record already holds the new values, as after OK; a failed write
-    // is reported so that the user does not believe them saved.
-    std::string error;
-    const std::string path = QFile::encodeName(profile_path_).toStdString();
-    if (prax::save_format_options(path, prax::format_options, &error) != 0) {
-        praxMessageBox(this, QStringLiteral("The formatting options could not be saved to %1:\n%2")
-                                 .arg(profile_path_, QString::fromStdString(error)));
-    }
+    saveOptionsToProfile(this, profile_path_);
     QDialog::accept();
 }
 

@@ -19,6 +19,7 @@
 #include <QString>
 
 #include <optional>
+#include <string>
 
 class QButtonGroup;
 class QCheckBox;
@@ -64,6 +65,13 @@ protected:
 private:
     bool select_on_press_ = false;
 };
+
+// OK/Save's write, shared by the option dialogs: prax::format_options into
+// the profile at `profilePath`, then `alsoWrite` (when given) into the same
+// file. The first failure is reported in a message box under `parent`, so
+// that the user does not believe the values saved; false then.
+bool saveOptionsToProfile(QWidget *parent, const QString &profilePath,
+                          bool (*alsoWrite)(const std::string &path, std::string *error) = nullptr);
 
 class CFormatOptionsDlg : public QDialog {
     Q_OBJECT

@@ -182,6 +182,14 @@ TEST_F(LayoutExtrasTest, CompactOperatorsDropInnerBlanks)
                    "FROM       t;\n"
                    "\n",
                    extras({&O::compact_operators, &O::trim_trailing_blanks}));
+    // Nor may a unary minus run into a comment or an operator that starts
+    // with "-": "---", "-->" would read differently.
+    EXPECT_FORMATS("select a * -\n-- c\n, b * - ->c from t;",
+                   "SELECT     a * - -- c\n"
+                   "           , b * - ->c\n"
+                   "FROM       t;\n"
+                   "\n",
+                   extras({&O::compact_operators, &O::trim_trailing_blanks}));
 }
 
 TEST_F(LayoutExtrasTest, KeepPunctuationMovesTheTokenBeforeIt)
@@ -201,6 +209,25 @@ TEST_F(LayoutExtrasTest, KeepPunctuationMovesTheTokenBeforeIt)
                    "FROM       t;\n"
                    "\n",
                    options);
+}
+
+TEST_F(LayoutExtrasTest, KeepPunctuationMovesTheWordGluedToTheToken)
+{
+    // The token moves with what is glued to it, and a blank before the
+    // punctuation changes nothing (a second run would not see it).
+    FormatOptions options = extras({&O::keep_punctuation, &O::trim_trailing_blanks});
+    options.wrap_length = 30;
+    const struct {
+        const char *input, *expected;
+    } cases[] = {
+        {"select aaaaa, min(abcdefg), x from t;", "SELECT     aaaaa,\n           min(abcdefg), x\nFROM       t;\n\n"},
+        {"select aaaaaa, f(bb, cccc);", "SELECT     aaaaaa, f(bb,\n                     cccc);\n\n"},
+        {"select aaaaaa, f(bb, cccc );", "SELECT     aaaaaa, f(bb,\n                     cccc);\n\n"},
+        {"select aaaaaaa, bbbbb::int, c;", "SELECT     aaaaaaa,\n           bbbbb::int, c;\n\n"},
+        {"select g(aaaaa, f(bbbbb) );", "SELECT     g(aaaaa,\n           f(bbbbb) );\n\n"},
+    };
+    for (const auto &c : cases)
+        EXPECT_FORMATS(c.input, c.expected, options);
 }
 
 TEST_F(LayoutExtrasTest, AllKeywordCaseReachesTheOtherKeywords)
@@ -250,6 +277,50 @@ TEST_F(LayoutExtrasTest, StepIndentNestsSubqueriesByFourColumns)
                    "           AND f = g(1, 2);\n"
                    "\n",
                    extras({&O::step_indent, &O::trim_trailing_blanks}));
+}
+
+// The modern style keeps lines near the left edge: a SELECT behind another
+// statement keyword takes the statement's field, CREATE TABLE's columns and
+// CASE's words go by the indentation, parentheses opened on one line step
+// once, a comment that does not fit begins its own line.
+TEST_F(LayoutExtrasTest, ModernStyleStaysNearTheLeftEdge)
+{
+    const struct {
+        int wrap;
+        const char *input, *expected;
+    } cases[] = {
+        {80, "insert into t (a, b) select x, y from u;",
+         "INSERT INTO     t (a, b)\n"
+         "SELECT     x, y\n"
+         "FROM       u;\n"},
+        {80, "create table t (a int not null, b text check (b <> ''));",
+         "CREATE TABLE     t (\n"
+         "    a int NOT NULL, b text CHECK (b <> '')\n"
+         ");\n"},
+        {80, "select a, case when b = 1 then 'x' else 'y' end as c from t;",
+         "SELECT     a, CASE\n"
+         "               WHEN b = 1 THEN 'x'\n"
+         "               ELSE 'y'\n"
+         "           END AS c\n"
+         "FROM       t;\n"},
+        {30, "select f(g(aaaa, bbbb, cccc, dddd)) from t;",
+         "SELECT     f(g(aaaa, bbbb,\n"
+         "               cccc, dddd))\n"
+         "FROM       t;\n"},
+        {30, "select aaaa, bbbb -- a remark too long\nfrom t;",
+         "SELECT     aaaa, bbbb\n"
+         "           -- a remark too long\n"
+         "FROM       t;\n"},
+        {80, "select a from t where b in ( /* k */ select c from u) and d = 1;",
+         "SELECT     a\n"
+         "FROM       t\n"
+         "WHERE      b IN ( /* k */\n"
+         "               SELECT     c\n"
+         "               FROM       u)\n"
+         "           AND d = 1;\n"},
+    };
+    for (const auto &c : cases)
+        EXPECT_FORMATS(c.input, c.expected, with(modern(), &O::wrap_length, c.wrap));
 }
 
 } // namespace

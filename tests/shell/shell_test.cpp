@@ -1,10 +1,14 @@
 // Start-up, main frame and command table of the editor: the menus M and D
-// item by item, the key table, toolbar, dialog bar and status bar, the
-// engine's messages in the status bar, embedding launches, the command line,
-// the recent-file list in the profile, Save Options, Exit and the About box.
+// item by item, the key table, toolbar and status bar, the engine's messages
+// in the status bar, the desktop's colours, the tabbed view, embedding
+// launches, the command line, the recent-file list in the profile, Save
+// Options, Exit and the About box, the file dialogs' types, dropped files and
+// files changed on disk.
 #include "app/aboutdlg.h"
 #include "app/childframe.h"
 #include "app/commands.h"
+#include "app/dialogs/formatoptionsdlg.h"
+#include "app/editorsettings.h"
 #include "app/embedding.h"
 #include "app/findreplace.h"
 #include "app/help.h"
@@ -21,7 +25,6 @@
 #include "prax_version.h" // generated into the build tree
 
 #include <QDir>
-#include <QDockWidget>
 #include <QFile>
 #include <QInputDialog>
 #include <QLabel>
@@ -29,22 +32,29 @@
 #include <QMenu>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMimeData>
+#include <QUrl>
 #include <QMenuBar>
 #include <QScrollBar>
-#include <QPushButton>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 #include <QAccessible>
 #include <QToolTip>
 #include <QApplication>
 #include <QClipboard>
 #include <QWhatsThis>
+#include <QScopeGuard>
+#include <Qsci/qscilexersql.h>
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 
 namespace {
@@ -83,6 +93,43 @@ void writeFile(const QString &path, const QByteArray &bytes)
     QCOMPARE(f.write(bytes), bytes.size());
 }
 
+// The share of pixels of `image` that are not (nearly) transparent.
+double inkShare(const QImage &image)
+{
+    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+    qsizetype ink = 0;
+    for (int y = 0; y < argb.height(); ++y) {
+        for (int x = 0; x < argb.width(); ++x)
+            ink += qAlpha(argb.pixel(x, y)) > 32;
+    }
+    return argb.isNull() ? 0.0 : double(ink) / double(argb.width() * argb.height());
+}
+
+// The contrast of two colours as readability guidelines count it: 1 (none)
+// to 21 (black on white); 4.5 is the least for text.
+double contrastRatio(const QColor &a, const QColor &b)
+{
+    const auto luminance = [](const QColor &c) {
+        const auto linear = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// A dark palette as a dark desktop theme hands it to the application.
+QPalette darkPalette()
+{
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(49, 54, 59));
+    dark.setColor(QPalette::WindowText, QColor(239, 240, 241));
+    dark.setColor(QPalette::Base, QColor(35, 38, 41));
+    dark.setColor(QPalette::Text, QColor(239, 240, 241));
+    dark.setColor(QPalette::Button, QColor(49, 54, 59));
+    dark.setColor(QPalette::ButtonText, QColor(239, 240, 241));
+    return dark;
+}
+
 QByteArray readFile(const QString &path)
 {
     QFile f(path);
@@ -107,10 +154,11 @@ private slots:
     void documentWindowsStayInsideTheArea();
     void commandTableInvariants();
     void toolbarHasFourteenNamedEntries();
-    void dialogBarButtonsRunTheMenuCommands();
+    void optionAndBatchButtonsRunTheMenuCommands();
     void statusBarPanesAndPrompts();
     void engineMessagesReachTheMessagePane();
     void windowTitleShowsActiveDocument();
+    void tabbedViewIsKeptInProfile();
 
     void embeddingSwitch_data();
     void embeddingSwitch();
@@ -118,8 +166,10 @@ private slots:
     void commandLineParsing();
     void qtOwnOptionsAreLeftToQApplication();
     void commandLineFilesOpenEachInItsWindow();
+    void startupReadsProfileAndDialogColours_data();
     void startupReadsProfileAndDialogColours();
 
+    void layoutExtrasReadAtStartup();
     void recentFileListKeptInProfile();
     void recentFileThatNoLongerOpensIsDropped();
     void saveOptionsWritesTheProfile();
@@ -127,6 +177,16 @@ private slots:
     void exitAsksForEachModifiedDocument();
     void aboutBoxLogo();
     void helpIndexOpensContext111();
+
+    void lineEndPaneFollowsActiveDocument();
+    void fileDialogTypes();
+    void saveAsProposesSqlName_data();
+    void saveAsProposesSqlName();
+    void droppedFilesOpenAsDocuments_data();
+    void droppedFilesOpenAsDocuments();
+    void fileChangedOnDiskIsAskedOnce_data();
+    void fileChangedOnDiskIsAskedOnce();
+    void fileDeletedOnDiskIsReportedOnce();
 
 private:
     CMainFrame *start(const QStringList &args = {QStringLiteral("prax")});
@@ -151,6 +211,10 @@ void ShellTest::init()
         return QMessageBox::No;
     });
     DocumentPrompts::setFileNameHook([](bool, const QString &) { return QString(); });
+    DocumentPrompts::setReloadHook([this](const QString &text) {
+        m_prompts << text;
+        return false;
+    });
 }
 
 void ShellTest::cleanup()
@@ -158,6 +222,7 @@ void ShellTest::cleanup()
     m_app.reset();
     DocumentPrompts::setSaveChangesHook(nullptr);
     DocumentPrompts::setFileNameHook(nullptr);
+    DocumentPrompts::setReloadHook(nullptr);
     setMessageBoxRecorder(nullptr);
     prax::format_options = prax::default_format_options;
 }
@@ -185,6 +250,8 @@ void ShellTest::menusMatchCommandTable_data()
     const QString toolbar = item("&Toolbar", 59392, "Show or hide the toolbar");
     const QString statusBar = item("&Status Bar", 59393, "Show or hide the status bar");
     const QString saveOptions = item("Save Options", 32781, "Save the formatting options");
+    const QString layoutExtras =
+        item("Layout &Extras...", 32800, "Set the modern layout extras and format on save");
     const QString batch = item("Batch job", 32773, "Beatify a list of SQL  files");
     const QString about = item("&About Prax...", 57664, "Display program information, version number and copyright");
 
@@ -193,7 +260,7 @@ void ShellTest::menusMatchCommandTable_data()
         << QList<QStringList>{
                {newItem, open, sep, setup, sep, recent, sep, exit},
                {toolbar, statusBar},
-               {item("Format &Options", 32780, "Set options for SQL formatting style"), saveOptions},
+               {item("Format &Options", 32780, "Set options for SQL formatting style"), layoutExtras, saveOptions},
                {batch},
                {item("&Index", 57666, "List Help topics"),
                 item("&Using Help", 57668, "Display instructions about how to use help"), sep, about},
@@ -221,12 +288,13 @@ void ShellTest::menusMatchCommandTable_data()
                 item("Select &All", 57642, "Select the entire document")},
                {item("&Beautify", 32771, "Beautify the SQL statements"),
                 item("Beautify &N Copy", 32778, "Format the SQL and copy the text to the clipboard"), batch},
-               {item("Beautify &Options", 32780, "Set options for SQL formatting style"), saveOptions},
+               {item("Beautify &Options", 32780, "Set options for SQL formatting style"), layoutExtras, saveOptions},
                {toolbar, statusBar},
                {item("&Cascade", 57650, "Arrange windows so they overlap"),
                 item("&Tile", 57651, "Arrange windows as non-overlapping tiles"),
                 item("&Arrange Icons", 57649, "Arrange icons at the bottom of the window"),
-                item("Ne&xt Window\tCtrl+F6", 32784, "Switch to the next document window")},
+                item("Ne&xt Window\tCtrl+F6", 32784, "Switch to the next document window"), sep,
+                item("Ta&bbed", 32795, "Show the document windows as tabs")},
                {item("Index", 57666, "List Help topics"), about},
            };
 }
@@ -494,14 +562,26 @@ void ShellTest::toolbarHasFourteenNamedEntries()
     for (QAction *a : toolbar->actions())
         entries << (a->isSeparator() ? 0 : a->data().toInt());
     QCOMPARE(entries, (QList<int>{57600, 57601, 57603, 0, 57607, 57609, 0, 57636, 57635, 57634, 57637, 57643, 0,
-                                  32771}));
+                                  32771, 32778, 32772, 0, 32780, 32773, 0, 57664}));
 
     QWidget *button = toolbar->widgetForAction(frame->commandAction(ID_FILE_NEW));
     QVERIFY(button);
-    QCOMPARE(frame->commandAction(ID_FILE_NEW)->icon().actualSize(QSize(16, 15)), QSize(16, 15));
+    // Drawn from the vector file at every scale: at 2x a 32-pixel picture,
+    // not the 16-pixel one stretched by the painter.
+    for (QAction *a : toolbar->actions()) {
+        if (a->isSeparator())
+            continue;
+        QVERIFY2(a->icon().availableSizes().isEmpty(), qPrintable(a->text()));
+        for (const qreal scale : {1.0, 2.0}) {
+            const QPixmap picture = a->icon().pixmap(QSize(16, 16), scale);
+            QCOMPARE(picture.size(), QSize(16, 16) * scale);
+            QVERIFY2(inkShare(picture.toImage()) > 0.1, qPrintable(a->text()));
+        }
+    }
     // Named for screen readers and tipped for the pointer without the menu
     // text's "&" and tab; the key, if any, in parentheses.
-    const QList<std::pair<int, QString>> named{{ID_FILE_NEW, "New"}, {57636, "Find"}, {ID_BEAUTIFY, "Beautify"}};
+    const QList<std::pair<int, QString>> named{{ID_FILE_NEW, "New"}, {57636, "Find"}, {ID_BEAUTIFY, "Beautify"},
+                                               {ID_FORMAT_OPTIONS, "Format Options"}, {ID_BATCH_JOB, "Batch job"}};
     for (const auto &[id, name] : named) {
         QWidget *b = toolbar->widgetForAction(frame->commandAction(id));
         QVERIFY(b);
@@ -525,20 +605,13 @@ void ShellTest::toolbarHasFourteenNamedEntries()
     QVERIFY(frame->commandAction(ID_VIEW_TOOLBAR)->isChecked());
 }
 
-void ShellTest::dialogBarButtonsRunTheMenuCommands()
+void ShellTest::optionAndBatchButtonsRunTheMenuCommands()
 {
     CMainFrame *frame = start();
     QVERIFY(frame);
-    auto *dock = qobject_cast<QDockWidget *>(frame->dialogBar());
-    QVERIFY(dock);
-    QCOMPARE(frame->dockWidgetArea(dock), Qt::RightDockWidgetArea);
-    QCOMPARE(dock->features(), QDockWidget::NoDockWidgetFeatures);
-    auto *option = dock->findChild<QPushButton *>(QStringLiteral("IDC_OPTION"));
-    auto *batch = dock->findChild<QPushButton *>(QStringLiteral("IDC_BATCH"));
+    auto *option = qobject_cast<QToolButton *>(frame->toolBar()->widgetForAction(frame->commandAction(ID_FORMAT_OPTIONS)));
+    auto *batch = qobject_cast<QToolButton *>(frame->toolBar()->widgetForAction(frame->commandAction(ID_BATCH_JOB)));
     QVERIFY(option && batch);
-    QCOMPARE(option->text(), QStringLiteral("Option"));
-    QCOMPARE(batch->text(), QStringLiteral("Batch"));
-    QVERIFY(option->geometry().bottom() < batch->geometry().top());
 
     // Each button and its menu command open the same dialog (closed at once here).
     const auto openedBy = [](const std::function<void()> &send) {
@@ -554,6 +627,7 @@ void ShellTest::dialogBarButtonsRunTheMenuCommands()
     };
     QCOMPARE(openedBy([&] { option->click(); }), QStringLiteral("CFormatOptionsDlg"));
     QCOMPARE(openedBy([&] { frame->runCommand(ID_FORMAT_OPTIONS); }), QStringLiteral("CFormatOptionsDlg"));
+    QCOMPARE(openedBy([&] { frame->runCommand(ID_LAYOUT_EXTRAS); }), QStringLiteral("CLayoutExtrasDlg"));
     QCOMPARE(openedBy([&] { batch->click(); }), QStringLiteral("CBatchJobDlg"));
     QCOMPARE(openedBy([&] { frame->runCommand(ID_BATCH_JOB); }), QStringLiteral("CBatchJobDlg"));
 }
@@ -566,14 +640,18 @@ void ShellTest::statusBarPanesAndPrompts()
     QLabel *message = frame->messagePane();
     QCOMPARE(message->text(), QStringLiteral("For Help, press F1"));
 
-    // Panes left to right: the stretching message pane, then CAP, NUM, SCRL.
+    // Panes left to right: the stretching message pane, then the document's
+    // line end; CAP, NUM and SCRL are left out where the platform (here
+    // offscreen) cannot tell the lock keys' state.
     frame->show();
     QList<QLabel *> panes = bar->findChildren<QLabel *>(Qt::FindDirectChildrenOnly);
+    panes.removeIf([](QLabel *l) { return !l->isVisible(); });
     std::sort(panes.begin(), panes.end(), [](QLabel *a, QLabel *b) { return a->x() < b->x(); });
     QStringList texts;
     for (QLabel *l : panes)
         texts << l->text();
-    QCOMPARE(texts, (QStringList{"For Help, press F1", "CAP", "NUM", "SCRL"}));
+    QCOMPARE(texts, (QStringList{"For Help, press F1", "LF"}));
+    QCOMPARE(frame->indicatorPanes().size(), 3);
     QVERIFY(message->width() > panes.at(1)->width() * 3);
 
     // A highlighted item's prompt replaces the text; leaving it brings the idle text back.
@@ -616,9 +694,52 @@ void ShellTest::engineMessagesReachTheMessagePane()
     QApplication::sendEvent(frame->toolBar(), &none);
     QCOMPARE(frame->messagePane()->text(), QStringLiteral("For Help, press F1"));
 
+    // A command's success is told there too, not in a box to click away.
+    frame->activeView()->setTextBytes("select a from b");
+    QVERIFY(frame->runCommand(ID_BEAUTIFY_N_COPY));
+    QCOMPARE(frame->messagePane()->text(), QStringLiteral("The formatted text is copied into the clipboard."));
+    QVERIFY(g_messages.isEmpty());
+
     // Once the frame is gone the hook is dropped, not called on a dead window.
     m_app.reset();
     prax::show_status_message("after\n");
+}
+
+void ShellTest::tabbedViewIsKeptInProfile()
+{
+    const QByteArray options = "[Formatting Options]\nInterval=3\n";
+    writeFile(profilePath(), options);
+    CMainFrame *frame = start();
+    QVERIFY(frame);
+    QCOMPARE(frame->mdiArea()->viewMode(), QMdiArea::SubWindowView);
+
+    // Each Window > Tabbed switches the view, and a new start finds it as left.
+    for (const bool tabbed : {true, false, true}) {
+        QVERIFY(frame->runCommand(ID_WINDOW_TABBED));
+        const QMdiArea::ViewMode mode = tabbed ? QMdiArea::TabbedView : QMdiArea::SubWindowView;
+        QCOMPARE(frame->mdiArea()->viewMode(), mode);
+        QCOMPARE(frame->commandAction(ID_WINDOW_TABBED)->isChecked(), tabbed);
+        QCOMPARE(frame->commandAction(ID_WINDOW_CASCADE)->isEnabled(), !tabbed);
+        const QByteArray profile = readFile(profilePath());
+        QVERIFY2(profile.startsWith(options), profile.constData());
+        QVERIFY2(profile.contains(tabbed ? "Tabbed=1" : "Tabbed=0"), profile.constData());
+
+        m_app.reset();
+        frame = start();
+        QVERIFY(frame);
+        QCOMPARE(frame->mdiArea()->viewMode(), mode);
+        QCOMPARE(frame->commandAction(ID_WINDOW_TABBED)->isChecked(), tabbed);
+    }
+
+    // The tabs carry the documents' titles, close and move.
+    frame->runCommand(ID_FILE_NEW);
+    auto *tabs = frame->mdiArea()->findChild<QTabBar *>();
+    QVERIFY(tabs);
+    QVERIFY(tabs->tabsClosable());
+    QVERIFY(tabs->isMovable());
+    QCOMPARE(tabs->count(), 2);
+    for (int i = 0; i < tabs->count(); ++i)
+        QCOMPARE(tabs->tabText(i), frame->childFrames().at(i)->document()->title());
 }
 
 void ShellTest::windowTitleShowsActiveDocument()
@@ -740,17 +861,73 @@ void ShellTest::commandLineFilesOpenEachInItsWindow()
     QCOMPARE(g_messages, QStringList{QStringLiteral("Failed to open document.")});
 }
 
+void ShellTest::startupReadsProfileAndDialogColours_data()
+{
+    QTest::addColumn<QPalette>("desktop");
+    QTest::newRow("light desktop") << QApplication::palette();
+    QTest::newRow("dark desktop") << darkPalette();
+}
+
 void ShellTest::startupReadsProfileAndDialogColours()
 {
+    QFETCH(QPalette, desktop);
+    const QPalette before = QApplication::palette();
+    QApplication::setPalette(desktop);
+    const auto restore = qScopeGuard([&before] { QApplication::setPalette(before); });
+
     // An empty profile gives the load defaults (interval 5), not the built-in 4.
     CMainFrame *frame = start();
     QVERIFY(frame);
     QVERIFY(frame->isVisible());
     QCOMPARE(prax::format_options.interval, prax::load_default_format_options().interval);
+
+    // Dialogs, the Options dialog among them, keep the desktop's colours.
     QDialog dialog;
-    dialog.ensurePolished();
-    QCOMPARE(dialog.palette().color(QPalette::Window), QColor(192, 192, 192));
-    QCOMPARE(dialog.palette().color(QPalette::WindowText), QColor(Qt::black));
+    CFormatOptionsDlg options(frame, praxProfilePath());
+    for (QWidget *shown : {static_cast<QWidget *>(&dialog), static_cast<QWidget *>(&options)}) {
+        shown->ensurePolished();
+        QCOMPARE(shown->palette().color(QPalette::Window), desktop.color(QPalette::Window));
+        QCOMPARE(shown->palette().color(QPalette::WindowText), desktop.color(QPalette::WindowText));
+    }
+
+    // The editor's paper and text are the desktop's, and the SQL colours
+    // stand out of that paper, light or dark.
+    CPraxView *view = frame->activeView();
+    QVERIFY(view);
+    const QColor paper = desktop.color(QPalette::Base);
+    const auto styleColour = [view](int message, int style) {
+        const long bgr = view->SendScintilla(message, static_cast<unsigned long>(style));
+        return QColor(int(bgr & 0xff), int((bgr >> 8) & 0xff), int((bgr >> 16) & 0xff));
+    };
+    QCOMPARE(styleColour(QsciScintillaBase::SCI_STYLEGETBACK, QsciLexerSQL::Default), paper);
+    QCOMPARE(styleColour(QsciScintillaBase::SCI_STYLEGETFORE, QsciLexerSQL::Default), desktop.color(QPalette::Text));
+    for (int style : {QsciLexerSQL::Keyword, QsciLexerSQL::Comment, QsciLexerSQL::CommentLine, QsciLexerSQL::Number,
+                      QsciLexerSQL::SingleQuotedString, QsciLexerSQL::DoubleQuotedString, QsciLexerSQL::Identifier}) {
+        QCOMPARE(styleColour(QsciScintillaBase::SCI_STYLEGETBACK, style), paper);
+        const double ratio = contrastRatio(styleColour(QsciScintillaBase::SCI_STYLEGETFORE, style), paper);
+        QVERIFY2(ratio >= 4.5, qPrintable(QStringLiteral("style %1: contrast %2").arg(style).arg(ratio)));
+    }
+    // The empty document area is a shade of the window, not a fixed grey.
+    const auto isDark = [](const QColor &c) { return c.lightness() < 128; };
+    QCOMPARE(isDark(frame->mdiArea()->background().color()), isDark(desktop.color(QPalette::Window)));
+
+    // A desktop switching themes while the editor runs recolours the text.
+    const QPalette other = isDark(paper) ? before : darkPalette();
+    QApplication::setPalette(other); // reaches the widgets as a posted event
+    QTRY_COMPARE(styleColour(QsciScintillaBase::SCI_STYLEGETBACK, QsciLexerSQL::Default), other.color(QPalette::Base));
+    QTRY_COMPARE(isDark(frame->mdiArea()->background().color()), isDark(other.color(QPalette::Window)));
+}
+
+void ShellTest::layoutExtrasReadAtStartup()
+{
+    writeFile(profilePath(), "[Layout Extras]\nStep Indent=1\nFormat On Save=1\n");
+    QVERIFY(start());
+    QCOMPARE(prax::format_options.step_indent, 1);
+    QVERIFY(praxFormatOnSave());
+    m_app.reset();
+    writeFile(profilePath(), "[Layout Extras]\nFormat On Save=0\n");
+    QVERIFY(start());
+    QVERIFY(!praxFormatOnSave());
 }
 
 void ShellTest::recentFileListKeptInProfile()
@@ -823,6 +1000,7 @@ void ShellTest::saveOptionsWritesTheProfile()
     QCOMPARE(prax::format_options.interval, 7);
     prax::format_options.interval = 3;
     prax::format_options.alignment = 2;
+    setPraxFormatOnSave(true);
     QVERIFY(frame->runCommand(ID_SAVE_OPTIONS));
     QVERIFY(g_messages.isEmpty());
 
@@ -830,6 +1008,9 @@ void ShellTest::saveOptionsWritesTheProfile()
     prax::load_format_options(QFile::encodeName(profilePath()).toStdString(), reread);
     QCOMPARE(reread.interval, 3);
     QCOMPARE(reread.alignment, 2);
+    setPraxFormatOnSave(false);
+    loadEditorSettings(QFile::encodeName(profilePath()).toStdString());
+    QVERIFY(praxFormatOnSave());
     QVERIFY(readFile(profilePath()).contains("[Recent File List]"));
 
     // Saving unchanged options rewrites the same values.
@@ -922,6 +1103,167 @@ void ShellTest::helpIndexOpensContext111()
     QVERIFY(frame->runCommand(ID_HELP));
     QCOMPARE(help->currentAnchor(), QStringLiteral("context-%1").arg(kHelpDocumentContext));
     help->close();
+}
+
+void ShellTest::lineEndPaneFollowsActiveDocument()
+{
+    const QString dos = m_dir->filePath(QStringLiteral("dos.sql"));
+    const QString unix = m_dir->filePath(QStringLiteral("unix.sql"));
+    writeFile(dos, "select 1;\r\nselect 2;\n");
+    writeFile(unix, "select 1;\nselect 2;\r\n");
+    CMainFrame *frame = start({QStringLiteral("prax"), dos, unix});
+    QVERIFY(frame);
+    const QMap<QString, QString> expected{{dos, QStringLiteral("CRLF")}, {unix, QStringLiteral("LF")}};
+    for (CChildFrame *child : frame->childFrames()) {
+        frame->mdiArea()->setActiveSubWindow(child);
+        QCOMPARE(frame->lineEndPane()->text(), expected.value(child->document()->path()));
+        QVERIFY(frame->lineEndPane()->isVisible());
+    }
+    for (CChildFrame *child : frame->childFrames())
+        child->close();
+    QTRY_VERIFY(frame->lineEndPane()->isHidden());
+}
+
+void ShellTest::fileDialogTypes()
+{
+    QCOMPARE(DocumentPrompts::fileFilters(), (QStringList{"SQL files (*.sql)",
+                                                          "Embedded SQL sources (*.pc *.pgc *.ec *.sqc *.c *.h)",
+                                                          "All files (*)"}));
+}
+
+void ShellTest::saveAsProposesSqlName_data()
+{
+    QTest::addColumn<QString>("file"); // empty: an untitled document
+    QTest::newRow("untitled") << QString();
+    QTest::newRow("opened file") << QStringLiteral("query.pc");
+}
+
+void ShellTest::saveAsProposesSqlName()
+{
+    QFETCH(QString, file);
+    CMainFrame *frame = start();
+    QVERIFY(frame);
+    if (!file.isEmpty()) {
+        writeFile(m_dir->filePath(file), "EXEC SQL COMMIT;\n");
+        QVERIFY(m_app->OpenDocumentFile(m_dir->filePath(file)));
+    }
+    QStringList proposed;
+    DocumentPrompts::setFileNameHook([&](bool save, const QString &suggested) {
+        if (save)
+            proposed << suggested;
+        return QString();
+    });
+    QVERIFY(frame->runCommand(ID_FILE_SAVE_AS));
+    const CPraxDoc *doc = frame->activeDocument();
+    const QString expected = file.isEmpty() ? doc->title() + QStringLiteral(".sql") : doc->path();
+    QCOMPARE(proposed, QStringList{expected});
+}
+
+void ShellTest::droppedFilesOpenAsDocuments_data()
+{
+    QTest::addColumn<bool>("onView"); // else on the main window's MDI area
+    QTest::newRow("on the main window") << false;
+    QTest::newRow("on a document") << true;
+}
+
+void ShellTest::droppedFilesOpenAsDocuments()
+{
+    QFETCH(bool, onView);
+    const QString first = m_dir->filePath(QStringLiteral("one.sql"));
+    const QString second = m_dir->filePath(QStringLiteral("two.pc"));
+    writeFile(first, "select 1;\n");
+    writeFile(second, "EXEC SQL COMMIT;\n");
+    CMainFrame *frame = start();
+    QVERIFY(frame);
+    CPraxView *view = frame->activeView();
+
+    // As a file manager drags them: URLs, and the paths as text as well.
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(first), QUrl::fromLocalFile(second)});
+    data.setText(first + QLatin1Char('\n') + second);
+    QWidget *target = onView ? view->viewport() : static_cast<QWidget *>(frame);
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    QVERIFY(drop.isAccepted());
+    QStringList opened;
+    for (CChildFrame *child : frame->childFrames())
+        opened << child->document()->path();
+    QCOMPARE(opened, (QStringList{QString(), first, second}));
+    QCOMPARE(frame->childFrames().at(2)->document()->text(), QByteArray("EXEC SQL COMMIT;\n"));
+    QCOMPARE(view->textBytes(), QByteArray()); // no path typed into the document
+}
+
+void ShellTest::fileChangedOnDiskIsAskedOnce_data()
+{
+    QTest::addColumn<bool>("edited"); // the document has unsaved edits
+    QTest::addColumn<bool>("reload");
+    QTest::newRow("reload") << false << true;
+    QTest::newRow("reload over edits") << true << true;
+    QTest::newRow("keep") << false << false;
+    QTest::newRow("keep edits") << true << false;
+}
+
+void ShellTest::fileChangedOnDiskIsAskedOnce()
+{
+    QFETCH(bool, edited);
+    QFETCH(bool, reload);
+    const QString path = m_dir->filePath(QStringLiteral("shared.sql"));
+    writeFile(path, "select 1;\n");
+    CMainFrame *frame = start({QStringLiteral("prax"), path});
+    QVERIFY(frame);
+    CPraxDoc *doc = frame->activeDocument();
+    if (edited)
+        doc->setText("select 1; -- mine\n");
+    const QByteArray before = doc->text();
+    DocumentPrompts::setReloadHook([&](const QString &text) {
+        m_prompts << text;
+        return reload;
+    });
+    const auto activate = [frame] {
+        QEvent event(QEvent::WindowActivate);
+        QApplication::sendEvent(frame, &event);
+        QCoreApplication::processEvents();
+    };
+
+    activate(); // nothing changed yet
+    QVERIFY(m_prompts.isEmpty());
+    writeFile(path, "select 2;\n");
+    activate();
+    QCOMPARE(m_prompts.size(), 1);
+    QVERIFY(m_prompts.at(0).contains(QDir::toNativeSeparators(path)));
+    // Edits about to be replaced are named in the question.
+    QCOMPARE(m_prompts.at(0).contains(QStringLiteral("not saved")), edited);
+    QCOMPARE(doc->text(), reload ? QByteArray("select 2;\n") : before);
+    QCOMPARE(doc->isModified(), !reload);
+
+    activate(); // the same file again: no second question
+    QCOMPARE(m_prompts.size(), 1);
+    writeFile(path, "select 33;\n");
+    activate(); // changed once more: asked again
+    QCOMPARE(m_prompts.size(), 2);
+    QVERIFY(g_messages.isEmpty());
+}
+
+void ShellTest::fileDeletedOnDiskIsReportedOnce()
+{
+    const QString path = m_dir->filePath(QStringLiteral("gone.sql"));
+    writeFile(path, "select 1;\n");
+    CMainFrame *frame = start({QStringLiteral("prax"), path});
+    QVERIFY(frame);
+    QVERIFY(QFile::remove(path));
+    for (int i = 0; i < 2; ++i) {
+        QEvent event(QEvent::WindowActivate);
+        QApplication::sendEvent(frame, &event);
+        QCoreApplication::processEvents();
+    }
+    QCOMPARE(g_messages.size(), 1);
+    QVERIFY(g_messages.at(0).contains(QStringLiteral("deleted")));
+    QVERIFY(m_prompts.isEmpty());
+    QCOMPARE(frame->activeDocument()->text(), QByteArray("select 1;\n"));
+    QVERIFY(frame->activeDocument()->isModified());
 }
 
 QTEST_MAIN(ShellTest)

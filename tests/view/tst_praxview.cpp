@@ -129,6 +129,8 @@ private slots:
     void beautifyNCopyAfterFailureCopiesNothing();
     void pasteBeautifiedReplacesSelection();
     void pasteBeautifiedKeepsUserIndentation();
+    void pasteBeautifiedTakesTheDocumentLineEnd_data();
+    void pasteBeautifiedTakesTheDocumentLineEnd();
     void pasteBeautifiedWithoutClipboardTextDoesNothing();
     void contextMenuRows_data();
     void contextMenuRows();
@@ -373,9 +375,12 @@ void TestPraxView::beautifyNCopy()
     m_view->setTextBytes(prefix + kSql);
     if (withSelection)
         m_view->setSelectionBytes(prefix.size(), prefix.size() + kSql.size());
+    QSignalSpy told(m_view, &CPraxView::commandMessage);
     m_view->OnBeautifyNCopy();
 
-    QCOMPARE(g_boxes, QStringList{QStringLiteral("The formatted text is copied into the clipboard.")});
+    QVERIFY(g_boxes.isEmpty());
+    QCOMPARE(told.size(), 1);
+    QCOMPARE(told.at(0).at(0).toString(), QStringLiteral("The formatted text is copied into the clipboard."));
     if (withSelection) {
         const QByteArray formatted = engineFormat(kSql, 0, 0);
         QCOMPARE(m_view->textBytes(), prefix + formatted);
@@ -393,8 +398,10 @@ void TestPraxView::beautifyNCopyAfterFailureCopiesNothing()
 {
     setClipboardBytes("untouched");
     m_view->setTextBytes("no statement here");
+    QSignalSpy told(m_view, &CPraxView::commandMessage);
     m_view->OnBeautifyNCopy();
     QCOMPARE(g_boxes, QStringList{QStringLiteral("Fail formatting the text")});
+    QVERIFY(told.isEmpty());
     QCOMPARE(clipboardBytes(*m_view), QByteArray("untouched"));
 
     // On an empty text the command does nothing at all.
@@ -436,6 +443,31 @@ void TestPraxView::pasteBeautifiedKeepsUserIndentation()
     m_view->OnPasteBeautified();
     QVERIFY(m_view->textBytes().contains("EXEC SQL"));
     QCOMPARE(prax::format_options.starting_indentation, m_userIndentation);
+}
+
+void TestPraxView::pasteBeautifiedTakesTheDocumentLineEnd_data()
+{
+    QTest::addColumn<QByteArray>("document");
+    QTest::addColumn<QByteArray>("lineEnd");
+    QTest::newRow("CR LF document") << QByteArray("-- a\r\n") << QByteArray("\r\n");
+    QTest::newRow("LF document") << QByteArray("-- a\n") << QByteArray("\n");
+}
+
+void TestPraxView::pasteBeautifiedTakesTheDocumentLineEnd()
+{
+    QFETCH(QByteArray, document);
+    QFETCH(QByteArray, lineEnd);
+    const QByteArray clip = "select a, b from t where x = 1 and y = 2\n";
+    setClipboardBytes(clip);
+    m_view->setTextBytes(document);
+    m_view->SendScintilla(QsciScintilla::SCI_DOCUMENTEND);
+    m_view->OnPasteBeautified();
+
+    // The engine writes LF for LF input; the pasted lines end as the document's do.
+    QByteArray formatted = engineFormat(clip, m_userIndentation, 0);
+    QVERIFY(formatted.count('\n') > 1);
+    formatted.replace("\n", lineEnd);
+    QCOMPARE(m_view->textBytes(), document + formatted);
 }
 
 void TestPraxView::pasteBeautifiedWithoutClipboardTextDoesNothing()
