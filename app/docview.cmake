@@ -9,8 +9,6 @@ target_link_libraries(prax_beautify PUBLIC engine PRIVATE prax_warnings)
 add_library(prax_docview STATIC
   ${CMAKE_CURRENT_LIST_DIR}/embedlock.cpp
   ${CMAKE_CURRENT_LIST_DIR}/embedlock.h
-  ${CMAKE_CURRENT_LIST_DIR}/fileops.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/fileops.h
   ${CMAKE_CURRENT_LIST_DIR}/findreplace.cpp
   ${CMAKE_CURRENT_LIST_DIR}/findreplace.h
   ${CMAKE_CURRENT_LIST_DIR}/praxdoc.cpp

@@ -9,28 +9,25 @@
 #include <QClipboard>
 #include <QMenu>
 #include <QMimeData>
+#include <QDir>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
-#include <sys/stat.h>
-
-#include <cstdio>
 #include <string>
 
-#include "app/fileops.h"
 #include "app/findreplace.h"
 #include "app/msgbox.h"
 #include "app/praxdoc.h"
 #include "app/praxview.h"
 #include "engine/engine.h"
 #include "engine/options.h"
-#include "engine/tempfile.h"
 
 namespace {
 
 QStringList g_boxes;     // message boxes shown, in order
 QStringList g_statuses;  // status messages shown, in order
-QStringList g_tempFiles; // temporary files alive while the engine ran
+QStringList g_tempFiles; // files in the temporary folder while the engine ran
 
 void recordBox(const QString &text)
 {
@@ -41,21 +38,14 @@ void recordBox(const QString &text)
 // its first line laid out as if it stood at `column`.
 QByteArray engineFormat(const QByteArray &text, int indentation, int column)
 {
-    std::string in, out;
-    if (!prax::create_temp_file(in) || !prax::create_temp_file(out))
-        qFatal("cannot create temporary files");
-    prax::write_text_file(in, std::string_view(text.constData(), text.size()));
+    std::string bytes;
     const int saved = prax::format_options.starting_indentation;
     prax::format_options.starting_indentation = indentation;
     prax::FormatRequest request;
     if (column > 0)
         request.start_column = column;
-    const int rc = prax::format_file(in.c_str(), out.c_str(), request);
+    const int rc = prax::format_text(std::string_view(text.constData(), text.size()), bytes, request);
     prax::format_options.starting_indentation = saved;
-    std::string bytes;
-    prax::read_file_text(out, bytes);
-    std::remove(in.c_str());
-    std::remove(out.c_str());
     if (rc != prax::kFormatOk)
         qWarning("engine result %d", rc);
     return QByteArray::fromStdString(bytes);
@@ -85,12 +75,6 @@ QStringList menuRows(QMenu *menu)
     for (QAction *action : menu->actions())
         rows << (action->isSeparator() ? QStringLiteral("-") : action->text());
     return rows;
-}
-
-bool fileExists(const QString &path)
-{
-    struct stat st;
-    return ::stat(path.toLocal8Bit().constData(), &st) == 0;
 }
 
 const QByteArray kSql = "select a, b from t where x = 1 and y = 2";
@@ -154,13 +138,17 @@ private:
 
 void TestPraxView::initTestCase()
 {
+    // A folder of the test's own as TMPDIR, so that anything a command leaves
+    // there is seen.
+    static QTemporaryDir tempDir;
+    QVERIFY(tempDir.isValid());
+    qputenv("TMPDIR", QFile::encodeName(tempDir.path()));
     setMessageBoxRecorder(recordBox);
     prax::set_status_hook([](std::string_view text) {
         g_statuses << QString::fromUtf8(text.data(), static_cast<int>(text.size()));
-        // The engine reports while it runs: the command's temporary files exist then.
-        if (!prax::temp_in_path.empty())
-            g_tempFiles << QString::fromStdString(prax::temp_in_path)
-                        << QString::fromStdString(prax::temp_out_path);
+        // The engine reports while it runs: a temporary file of the command
+        // would exist then, in the folder TMPDIR names.
+        g_tempFiles << QDir(qEnvironmentVariable("TMPDIR")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
     });
 }
 
@@ -183,9 +171,8 @@ void TestPraxView::cleanup()
     // Every way out of a command restores the user's indentation and leaves
     // no temporary file behind.
     QCOMPARE(prax::format_options.starting_indentation, m_userIndentation);
-    for (const QString &path : std::as_const(g_tempFiles))
-        QVERIFY2(!fileExists(path), qPrintable(path));
-    QVERIFY(prax::temp_in_path.empty());
+    QVERIFY2(QDir(qEnvironmentVariable("TMPDIR")).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+             "a temporary file was left behind");
     delete m_view;
     delete m_doc;
 }
