@@ -252,12 +252,9 @@ void CPraxView::applyEolModeFrom(const QByteArray &bytes)
 
 bool CPraxView::replaceTextBytes(const QByteArray &bytes)
 {
-    const long caretLine = SendScintilla(SCI_LINEFROMPOSITION, SendScintilla(SCI_GETCURRENTPOS));
-    const long firstVisible = SendScintilla(SCI_GETFIRSTVISIBLELINE);
     const long eolBefore = SendScintilla(SCI_GETEOLMODE);
-    if (!replaceRangeBytes(0, static_cast<int>(SendScintilla(SCI_GETLENGTH)), bytes))
+    if (!replaceAllKeepingPlace(bytes))
         return false;
-    keepPlace(caretLine, firstVisible);
     applyEolModeFrom(bytes);
     if (const long eolAfter = SendScintilla(SCI_GETEOLMODE); eolAfter != eolBefore)
         m_eolChanges.insert(int(m_undoSelections.size()), qMakePair(eolBefore, eolAfter));
@@ -402,7 +399,7 @@ bool CPraxView::beautify(bool &hadSelection)
     int start, end;
     selectionBytes(start, end);
     hadSelection = start >= 0 && end > start;
-    const prax::BeautifyResult result = formatBytes(start, end, isHostSource());
+    const prax::BeautifyResult result = formatBytes(textBytes(), start, end, isHostSource());
     switch (result.status) {
     case prax::BeautifyStatus::kFailed:
         praxMessageBox(window(), hadSelection ? QStringLiteral("Fail formatting the selected text")
@@ -420,7 +417,8 @@ bool CPraxView::beautify(bool &hadSelection)
 bool CPraxView::beautifyForSave(bool hostSource, QString &reason)
 {
     WaitCursor wait;
-    const prax::BeautifyResult result = formatBytes(0, 0, hostSource);
+    const QByteArray text = textBytes();
+    const prax::BeautifyResult result = formatBytes(text, 0, 0, hostSource);
     switch (result.status) {
     case prax::BeautifyStatus::kFailed:
         reason = result.message.empty() ? QStringLiteral("the formatter did not format the text")
@@ -432,30 +430,37 @@ bool CPraxView::beautifyForSave(bool hostSource, QString &reason)
     case prax::BeautifyStatus::kOk: break;
     }
     // A text that is already formatted gets no Undo step that changes nothing.
-    if (result.text.size() != std::size_t(SendScintilla(SCI_GETLENGTH)) || asView(textBytes()) != result.text)
+    if (asView(text) != result.text)
         putFormatted(result, false);
     return true;
 }
 
-prax::BeautifyResult CPraxView::formatBytes(int start, int end, bool hostSource) const
+prax::BeautifyResult CPraxView::formatBytes(const QByteArray &text, int start, int end, bool hostSource) const
 {
-    const QByteArray text = textBytes();
     return prax::beautify_text(asView(text), std::size_t(std::max(start, 0)), std::size_t(std::max(end, 0)),
                                hostSource, std::size_t(CPraxDoc::kMaxTextBytes));
 }
 
 void CPraxView::putFormatted(const prax::BeautifyResult &result, bool selection)
 {
-    const long caretLine = SendScintilla(SCI_LINEFROMPOSITION, SendScintilla(SCI_GETCURRENTPOS));
-    const long firstVisible = SendScintilla(SCI_GETFIRSTVISIBLELINE);
-    replaceRangeBytes(0, static_cast<int>(SendScintilla(SCI_GETLENGTH)),
-                      QByteArray(result.text.data(), qsizetype(result.text.size())));
-    if (selection)
+    const QByteArray bytes(result.text.data(), qsizetype(result.text.size()));
+    if (!selection) {
+        replaceAllKeepingPlace(bytes);
+    } else if (replaceRangeBytes(0, static_cast<int>(SendScintilla(SCI_GETLENGTH)), bytes)) {
         setSelectionBytes(int(result.formatted_begin), int(result.formatted_end));
-    else
-        keepPlace(caretLine, firstVisible);
+    }
     if (m_doc)
         m_doc->SetModifiedFlag(true);
+}
+
+bool CPraxView::replaceAllKeepingPlace(const QByteArray &bytes)
+{
+    const long caretLine = SendScintilla(SCI_LINEFROMPOSITION, SendScintilla(SCI_GETCURRENTPOS));
+    const long firstVisible = SendScintilla(SCI_GETFIRSTVISIBLELINE);
+    if (!replaceRangeBytes(0, static_cast<int>(SendScintilla(SCI_GETLENGTH)), bytes))
+        return false;
+    keepPlace(caretLine, firstVisible);
+    return true;
 }
 
 void CPraxView::keepPlace(long caretLine, long firstVisible)

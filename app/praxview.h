@@ -170,11 +170,14 @@ private:
     void applyPaletteColours();
     // Beautify proper; false after any failure (its message already shown).
     bool beautify(bool &hadSelection);
-    // The formatting of [start, end) (the whole text when empty) and the
+    // The formatting of [start, end) of `text` (the whole text when empty) and the
     // putting of a result into the editor as one Undo step, shared by
     // Beautify and format on save.
-    prax::BeautifyResult formatBytes(int start, int end, bool hostSource) const;
+    prax::BeautifyResult formatBytes(const QByteArray &text, int start, int end, bool hostSource) const;
     void putFormatted(const prax::BeautifyResult &result, bool selection);
+    // Replaces the whole text by `bytes` as one undo step, keeping the place
+    // as keepPlace does. False (nothing changed) when replaceRangeBytes refuses.
+    bool replaceAllKeepingPlace(const QByteArray &bytes);
     // After a whole-text Beautify: caret at the start of line `caretLine`
     // (clamped), first visible line `firstVisible` as far as the caret allows.
     void keepPlace(long caretLine, long firstVisible);

@@ -251,7 +251,6 @@ bool is_host_source_path(std::string_view path)
     return false;
 }
 
-
 int format_file(const char *input_path, const char *output_path, const FormatRequest &request)
 {
     std::lock_guard<std::mutex> lock(g_run_lock);
