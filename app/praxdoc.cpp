@@ -110,7 +110,7 @@ bool CPraxDoc::openDocument(const QString &path)
     else
         m_pendingText = bytes;
     setPath(path);
-    m_diskState = diskStateOf(m_path);
+    acceptDiskState();
     SetModifiedFlag(false);
     return true;
 }
@@ -190,7 +190,7 @@ bool CPraxDoc::saveDocument(const QString &path)
     if (!writeText(path))
         return false;
     setPath(path);
-    m_diskState = diskStateOf(m_path);
+    acceptDiskState();
     SetModifiedFlag(false);
     if (!unformatted.isEmpty()) {
         const QString status = QStringLiteral("Saved without formatting: %1\n").arg(unformatted);
