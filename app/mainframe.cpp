@@ -70,11 +70,6 @@ QBrush documentAreaBackground(const QPalette &palette)
     return window.darker(window.lightness() < 128 ? 140 : 115);
 }
 
-std::string profileFile()
-{
-    return QFile::encodeName(praxProfilePath()).toStdString();
-}
-
 QString statusText(std::string_view bytes)
 {
     // The engine's texts are 8-bit and end with a line feed; the pane shows one line.
@@ -121,7 +116,7 @@ bool CMainFrame::LoadFrame()
     setCentralWidget(m_mdiArea);
     connect(m_mdiArea, &QMdiArea::subWindowActivated, this, &CMainFrame::onSubWindowActivated);
     prax::IniProfile profile;
-    profile.load(profileFile());
+    profile.load(praxProfileFile());
     setTabbedView(profile.get_int(kWindowSection, kTabbedKey, 0) != 0);
 
     createActions();
@@ -643,7 +638,7 @@ void CMainFrame::OnBatchJob()
 void CMainFrame::OnSaveOptions()
 {
     std::string error;
-    const std::string path = praxProfilePath().toStdString();
+    const std::string path = praxProfileFile();
     if (prax::save_format_options(path, prax::format_options, &error) != 0 || !saveEditorSettings(path, &error)) {
         // Not saving silently would lose the user's settings at the next start.
         praxMessageBox(this, QStringLiteral("The formatting options could not be saved:\n%1")
@@ -743,12 +738,12 @@ void CMainFrame::OnWindowTabbed()
     // Read afresh: the options and the recent files written meanwhile stay.
     prax::IniProfile profile;
     std::string error;
-    if (!profile.load(profileFile(), &error)) {
+    if (!profile.load(praxProfileFile(), &error)) {
         qWarning("prax: window layout not saved: %s", error.c_str());
         return;
     }
     profile.set_int(kWindowSection, kTabbedKey, tabbed ? 1 : 0);
-    if (!profile.save(profileFile(), &error))
+    if (!profile.save(praxProfileFile(), &error))
         qWarning("prax: window layout not saved: %s", error.c_str());
 }
 

@@ -187,8 +187,8 @@ bool CPraxApp::InitInstance(const QStringList &arguments)
     frame->repaint();
 
     // 10. The formatting options of the profile.
-    prax::load_format_options(localPath(praxProfilePath()));
-    loadEditorSettings(localPath(praxProfilePath()));
+    prax::load_format_options(praxProfileFile());
+    loadEditorSettings(praxProfileFile());
     return true;
 }
 
@@ -196,7 +196,7 @@ void CPraxApp::loadRecentFileList()
 {
     m_recentFiles.clear();
     prax::IniProfile profile;
-    profile.load(localPath(praxProfilePath()));
+    profile.load(praxProfileFile());
     for (int i = 1; i <= kRecentFileCount; ++i) {
         const auto value = profile.get_string(kRecentSection, "File" + std::to_string(i));
         if (value && !value->empty())
@@ -208,7 +208,7 @@ void CPraxApp::saveRecentFileList() const
 {
     // Read the profile afresh so that the other sections (options, settings)
     // written meanwhile are kept as they are.
-    const std::string path = localPath(praxProfilePath());
+    const std::string path = praxProfileFile();
     prax::IniProfile profile;
     if (!profile.load(path))
         return;

@@ -16,6 +16,11 @@ QString praxProfilePath()
     return g_profilePath;
 }
 
+std::string praxProfileFile()
+{
+    return QFile::encodeName(praxProfilePath()).toStdString();
+}
+
 void setPraxProfilePath(const QString &path)
 {
     g_profilePath = path;

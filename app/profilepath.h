@@ -5,5 +5,9 @@
 
 #include <QString>
 
+#include <string>
+
 QString praxProfilePath();
+// The same path as the engine's profile functions take it (file-name bytes).
+std::string praxProfileFile();
 void setPraxProfilePath(const QString &path);
