@@ -5,6 +5,7 @@
 
 #include "app/dialogunits.h"
 #include "app/msgbox.h"
+#include "app/profilepath.h"
 #include "engine/options.h"
 
 #include <QButtonGroup>
@@ -222,7 +223,7 @@ CFormatOptionsDlg::CFormatOptionsDlg(QWidget *parent)
 
 CFormatOptionsDlg::CFormatOptionsDlg(QWidget *parent, const QString &profilePath)
     : QDialog(parent),
-      profile_path_(profilePath.isEmpty() ? QString::fromStdString(prax::default_profile_path()) : profilePath)
+      profile_path_(profilePath.isEmpty() ? praxProfilePath() : profilePath)
 {
     copyFieldsFromRecord();
     createControls();

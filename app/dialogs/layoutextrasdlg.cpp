@@ -5,10 +5,10 @@
 
 #include "app/dialogs/formatoptionsdlg.h"
 #include "app/editorsettings.h"
+#include "app/profilepath.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
-#include <QFile>
 #include <QGroupBox>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -63,8 +63,7 @@ QString helpOf(const prax::LayoutExtra &extra)
 
 CLayoutExtrasDlg::CLayoutExtrasDlg(QWidget *parent, const QString &profilePath)
     : QDialog(parent),
-      profile_path_(profilePath.isEmpty() ? QFile::decodeName(QByteArray::fromStdString(prax::default_profile_path()))
-                                          : profilePath),
+      profile_path_(profilePath.isEmpty() ? praxProfilePath() : profilePath),
       options_(prax::format_options)
 {
     setWindowTitle(QStringLiteral("Layout Extras"));
